@@ -1,0 +1,82 @@
+#pragma once
+// THTTPDataTransfer downloads the body of one URL on a worker thread of its
+// own and hands the whole body back, undecoded, as one byte string.
+//
+//   auto* t = new tembrook::THTTPDataTransfer();   // created suspended
+//   t->URL = url;
+//   t->OnProgress = [](THTTPDataTransfer* sender, int kind, int stage, int value) {};  // worker thread
+//   t->OnTerminate = [](THTTPDataTransfer* sender) {                                 // main thread
+//       if (sender->Terminated()) { /* no connection */ } else use(sender->ReceivedText());
+//   };
+//   t->BindReceiver(window);                       // optional: skip OnTerminate once window is gone
+//   t->Resume();                                   // do not touch t afterwards
+//
+// The thread layer deletes the object after OnTerminate has returned.
+// Progress stages (kind is always 4): 1 before the session is opened and again
+// after both handles are closed unless terminated; 2 after the URL is opened;
+// 3 after every successful read with the byte total, the final empty read
+// included; -1 when a read fails; 4 at the very end unless terminated. Reads
+// take 1024 bytes at a time. The terminated flag is the one failure signal
+// (no connection available, or stopped from outside); a body cut short, an
+// address that cannot be opened or a limit hit is a failed read that keeps the
+// bytes received so far.
+
+#include "InternetClient.h"
+#include "Thread.h"
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace tembrook {
+
+class THTTPDataTransfer;
+
+using TTransferProgressEvent =
+    std::function<void(THTTPDataTransfer* Sender, std::int32_t Kind, std::int32_t Stage, std::int32_t Value)>;
+using TTransferNotifyEvent = std::function<void(THTTPDataTransfer* Sender)>;
+
+class THTTPDataTransfer : public platform::TThread {
+public:
+    static constexpr std::size_t ReadBufferSize = 1024;
+    static constexpr std::int32_t ProgressKind = 4;
+
+    THTTPDataTransfer();
+    ~THTTPDataTransfer() override;
+
+    // Set before Resume(), never changed afterwards.
+    std::string URL;
+    TTransferProgressEvent OnProgress;   // runs on the worker thread; may be empty
+    TTransferNotifyEvent OnTerminate;    // runs on the user-interface thread; may be empty
+    // Connect timeout, stall limit and body cap; starts as the process-wide
+    // defaults (platform::DefaultInternetLimits()).
+    platform::TInternetLimits Limits;
+
+    // The body received; valid in OnTerminate.
+    const std::string& ReceivedText() const noexcept { return FReceivedText; }
+
+    bool CanConnect();
+    bool IsOfflineByUser();
+    bool IsConnected();
+    void DownloadText(const std::string& url, std::string& text);
+    void DoProgress(std::int32_t kind, std::int32_t stage, std::int32_t value);
+
+protected:
+    void Execute() override;
+    void DoTerminate() override;
+    void WakeUp() override;
+
+private:
+    std::string FReceivedText;
+    std::mutex FSessionLock;                      // guards FSession against WakeUp
+    platform::TInternetSession* FSession = nullptr;
+};
+
+// Sets up the internet client library; main() calls it before any thread is
+// started. Safe to call more than once.
+void InitializeTransfers();
+// Stops and joins every transfer still running (see TThread::StopAll).
+void StopAllTransfers();
+
+} // namespace tembrook

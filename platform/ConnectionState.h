@@ -1,0 +1,68 @@
+#pragma once
+// Whether the machine is online, as the transfers' connection check asks it.
+//
+// The process has one current TConnectionState. By default it is
+// TQtConnectionState, which follows QNetworkInformation's reachability where
+// a backend loads (NetworkManager on a Linux desktop) and counts as connected
+// where none does. Tests install their own with SetConnectionState or
+// TScopedConnectionState.
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace tembrook::platform {
+
+class TConnectionState {
+public:
+    virtual ~TConnectionState() = default;
+    // The user switched the system to offline mode. Called on worker threads.
+    virtual bool IsOfflineByUser() = 0;
+    // A network connection exists. Called on worker threads.
+    virtual bool IsConnected() = 0;
+    // Dials or otherwise brings up a connection; true when one is available.
+    virtual bool AttemptConnect() = 0;
+};
+
+// QNetworkInformation-backed state. Create it on the user-interface thread
+// (or anywhere: the backend is then loaded there through the event loop,
+// and until it has loaded the state counts as connected).
+class TQtConnectionState : public TConnectionState {
+public:
+    // An empty backend name loads Qt's default backend.
+    explicit TQtConnectionState(const std::string& backend = {});
+    ~TQtConnectionState() override;
+
+    bool IsOfflineByUser() override { return false; }   // no such mode on this platform
+    bool IsConnected() override;
+    bool AttemptConnect() override { return true; }     // nothing to dial
+    // A backend was loaded and reports reachability.
+    bool HasBackend() const noexcept { return FHasBackend.load(std::memory_order_acquire); }
+
+private:
+    struct TLink;
+    void Load(const std::string& backend);
+
+    std::shared_ptr<TLink> FLink;
+    std::atomic<bool> FHasBackend{false};
+};
+
+// The current state (created on first use). Thread-safe.
+std::shared_ptr<TConnectionState> CurrentConnectionState();
+// Installs `state` (null restores the default) and returns the previous one.
+std::shared_ptr<TConnectionState> SetConnectionState(std::shared_ptr<TConnectionState> state);
+
+// Installs a state for the lifetime of the object (tests).
+class TScopedConnectionState {
+public:
+    explicit TScopedConnectionState(std::shared_ptr<TConnectionState> state)
+        : FPrevious(SetConnectionState(std::move(state))) {}
+    ~TScopedConnectionState() { SetConnectionState(std::move(FPrevious)); }
+    TScopedConnectionState(const TScopedConnectionState&) = delete;
+    TScopedConnectionState& operator=(const TScopedConnectionState&) = delete;
+
+private:
+    std::shared_ptr<TConnectionState> FPrevious;
+};
+
+} // namespace tembrook::platform
