@@ -1,0 +1,44 @@
+#pragma once
+// Today's local civil date, the one place the program asks for it. Tests pin
+// "today" with TScopedToday (or SetTodayForTesting) so that date parsing gives
+// the same answer on every run; without an override the system clock and the
+// local time zone answer. Safe to call from any thread.
+
+#include <functional>
+#include <optional>
+
+namespace tembrook::platform {
+
+struct TLocalDate {
+  int Year = 0;
+  int Month = 0;  // 1..12
+  int Day = 0;    // 1..31
+  friend bool operator==(const TLocalDate&, const TLocalDate&) = default;
+};
+
+// Today's local date (the override if one is set).
+TLocalDate Today();
+
+// The system's answer, ignoring any override.
+TLocalDate SystemToday();
+
+// Replaces the answer of Today() until reset with std::nullopt.
+void SetTodayForTesting(std::optional<TLocalDate> date);
+// Replaces the answer of Today() by a function (for a clock that moves);
+// an empty function resets to the system clock.
+void SetTodayProviderForTesting(std::function<TLocalDate()> provider);
+
+// Pins Today() for the lifetime of the object and restores the previous
+// setting when it ends.
+class TScopedToday {
+public:
+  explicit TScopedToday(TLocalDate date);
+  ~TScopedToday();
+  TScopedToday(const TScopedToday&) = delete;
+  TScopedToday& operator=(const TScopedToday&) = delete;
+
+private:
+  std::function<TLocalDate()> FPrevious;
+};
+
+}  // namespace tembrook::platform
