@@ -55,6 +55,9 @@ public:
 
     // The body received; valid in OnTerminate.
     const std::string& ReceivedText() const noexcept { return FReceivedText; }
+    // Why the read loop ended early (ASCII, for logs and the command line);
+    // empty when the body was read to its end. Valid in OnTerminate.
+    const std::string& ErrorMessage() const noexcept { return FErrorMessage; }
 
     bool CanConnect();
     bool IsOfflineByUser();
@@ -69,6 +72,7 @@ protected:
 
 private:
     std::string FReceivedText;
+    std::string FErrorMessage;
     std::mutex FSessionLock;                      // guards FSession against WakeUp
     platform::TInternetSession* FSession = nullptr;
 };

@@ -7,7 +7,6 @@
 // where none does. Tests install their own with SetConnectionState or
 // TScopedConnectionState.
 
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -37,14 +36,11 @@ public:
     bool IsConnected() override;
     bool AttemptConnect() override { return true; }     // nothing to dial
     // A backend was loaded and reports reachability.
-    bool HasBackend() const noexcept { return FHasBackend.load(std::memory_order_acquire); }
+    bool HasBackend() const noexcept;
 
 private:
     struct TLink;
-    void Load(const std::string& backend);
-
     std::shared_ptr<TLink> FLink;
-    std::atomic<bool> FHasBackend{false};
 };
 
 // The current state (created on first use). Thread-safe.

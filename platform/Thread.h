@@ -78,12 +78,13 @@ protected:
 
 private:
     struct TControl;
+    class THandOver;
     friend struct TThreadRegistry;
 
     void Run();
     void RequestStop();
     void Join();
-    void RaiseCompletion();
+    void RaiseCompletion(bool workerWaits);
 
     std::shared_ptr<TControl> FControl;
     std::atomic<bool> FTerminated{false};

@@ -1,0 +1,245 @@
+#include "InternetClient.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace tembrook::platform {
+
+namespace {
+
+std::mutex gLimitsLock;
+TInternetLimits gDefaultLimits;
+
+constexpr long MaxRedirects = 10;
+constexpr int PollIntervalMs = 1000;
+constexpr const char* AllowedProtocols = "http,https";
+
+CURLM* Multi(void* handle)
+{
+    return static_cast<CURLM*>(handle);
+}
+
+// Only absolute http and https addresses; no NUL or control bytes, which
+// libcurl would cut the address at or pass on to the server.
+bool CheckAddress(const std::string& url, std::string& error)
+{
+    for (unsigned char c : url) {
+        if (c < 0x20 || c == 0x7f) {
+            error = "The address contains a control character";
+            return false;
+        }
+    }
+    CURLU* parsed = curl_url();
+    if (parsed == nullptr) {
+        error = "Out of memory";
+        return false;
+    }
+    bool ok = false;
+    CURLUcode rc = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
+    if (rc != CURLUE_OK) {
+        error = std::string("Malformed address: ") + curl_url_strerror(rc);
+    } else {
+        char* scheme = nullptr;
+        rc = curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0);
+        if (rc == CURLUE_OK && scheme != nullptr &&
+            (std::strcmp(scheme, "http") == 0 || std::strcmp(scheme, "https") == 0)) {
+            ok = true;
+        } else {
+            error = std::string("Unsupported scheme: ") + (scheme != nullptr ? scheme : "(none)");
+        }
+        curl_free(scheme);
+    }
+    curl_url_cleanup(parsed);
+    return ok;
+}
+
+} // namespace
+
+TInternetLimits DefaultInternetLimits()
+{
+    std::lock_guard lock(gLimitsLock);
+    return gDefaultLimits;
+}
+
+void SetDefaultInternetLimits(const TInternetLimits& limits)
+{
+    std::lock_guard lock(gLimitsLock);
+    gDefaultLimits = limits;
+}
+
+void InitInternetClient()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The body as libcurl hands it over, waiting to be taken by Read.
+struct TInternetUrl::TState {
+    CURL* Easy = nullptr;
+    bool Attached = false;              // added to the session's multi handle
+    bool Done = false;                  // CURLMSG_DONE seen (or never started)
+    CURLcode Result = CURLE_OK;
+    std::string Pending;                // received, not yet read
+    std::size_t PendingPos = 0;
+    std::uint64_t Received = 0;         // body bytes accepted so far
+    std::uint64_t MaxBody = 0;
+    bool CapHit = false;
+    char ErrorBuffer[CURL_ERROR_SIZE] = {};
+
+    std::size_t Available() const { return Pending.size() - PendingPos; }
+
+    static std::size_t Write(char* data, std::size_t size, std::size_t count, void* user)
+    {
+        auto* state = static_cast<TState*>(user);
+        const std::size_t length = size * count;
+        const std::uint64_t room = state->MaxBody - state->Received;
+        if (length > room) {
+            // Keep what fits; the short count makes libcurl end the transfer.
+            state->Pending.append(data, static_cast<std::size_t>(room));
+            state->Received += room;
+            state->CapHit = true;
+            return static_cast<std::size_t>(room);
+        }
+        state->Pending.append(data, length);
+        state->Received += length;
+        return length;
+    }
+};
+
+TInternetUrl::TInternetUrl(TInternetSession& session, const std::string& url)
+    : FSession(session), FState(std::make_unique<TState>())
+{
+    FState->MaxBody = session.FLimits.MaxBodyBytes;
+    if (session.FMulti == nullptr) {
+        FError = "The internet session could not be opened";
+        FState->Done = true;
+        FState->Result = CURLE_FAILED_INIT;
+        return;
+    }
+    if (!CheckAddress(url, FError)) {
+        FState->Done = true;
+        FState->Result = CURLE_URL_MALFORMAT;
+        return;
+    }
+    CURL* easy = curl_easy_init();
+    if (easy == nullptr) {
+        FError = "The address could not be opened (out of memory)";
+        FState->Done = true;
+        FState->Result = CURLE_FAILED_INIT;
+        return;
+    }
+    FState->Easy = easy;
+    const TInternetLimits& limits = session.FLimits;
+    bool ok = curl_easy_setopt(easy, CURLOPT_URL, url.c_str()) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_USERAGENT, session.FAgent.c_str()) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, AllowedProtocols) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, AllowedProtocols) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.ConnectTimeoutMs) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits.StallMinBytesPerSecond) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, limits.StallSeconds) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &TState::Write) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEDATA, FState.get()) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, FState->ErrorBuffer) == CURLE_OK;
+    if (ok && curl_multi_add_handle(Multi(session.FMulti), easy) == CURLM_OK) {
+        FState->Attached = true;
+    } else {
+        FError = "The address could not be opened (libcurl refused the settings)";
+        FState->Done = true;
+        FState->Result = CURLE_FAILED_INIT;
+    }
+}
+
+TInternetUrl::~TInternetUrl()
+{
+    if (FState->Attached)
+        curl_multi_remove_handle(Multi(FSession.FMulti), FState->Easy);
+    if (FState->Easy != nullptr)
+        curl_easy_cleanup(FState->Easy);
+}
+
+bool TInternetUrl::Read(char* buffer, std::size_t size, std::size_t& bytesRead)
+{
+    bytesRead = 0;
+    TState& state = *FState;
+    CURLM* multi = Multi(FSession.FMulti);
+    while (state.Available() < size && !state.Done) {
+        if (FSession.Cancelled())
+            break;
+        int running = 0;
+        CURLMcode mc = curl_multi_perform(multi, &running);
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == state.Easy) {
+                state.Done = true;
+                state.Result = message->data.result;
+            }
+        }
+        if (mc == CURLM_OK && !state.Done && state.Available() < size)
+            mc = curl_multi_poll(multi, nullptr, 0, PollIntervalMs, nullptr);
+        if (mc != CURLM_OK && !state.Done) {
+            state.Done = true;
+            state.Result = CURLE_RECV_ERROR;
+            FError = curl_multi_strerror(mc);
+        }
+    }
+    if (FSession.Cancelled()) {
+        FError = "The transfer was cancelled";
+        return false;
+    }
+    const std::size_t n = std::min(size, state.Available());
+    if (n == 0 && state.Done && state.Result != CURLE_OK) {
+        if (FError.empty()) {
+            if (state.CapHit)
+                FError = "The body exceeds the size limit";
+            else if (state.ErrorBuffer[0] != '\0')
+                FError = state.ErrorBuffer;
+            else
+                FError = curl_easy_strerror(state.Result);
+        }
+        return false;
+    }
+    std::memcpy(buffer, state.Pending.data() + state.PendingPos, n);
+    state.PendingPos += n;
+    if (state.PendingPos == state.Pending.size()) {
+        state.Pending.clear();
+        state.PendingPos = 0;
+    } else if (state.PendingPos >= 64 * 1024) {
+        state.Pending.erase(0, state.PendingPos);
+        state.PendingPos = 0;
+    }
+    bytesRead = n;
+    return true;
+}
+
+TInternetSession::TInternetSession(std::string agent, const TInternetLimits& limits)
+    : FAgent(std::move(agent)), FLimits(limits)
+{
+    InitInternetClient();
+    FMulti = curl_multi_init();
+}
+
+TInternetSession::~TInternetSession()
+{
+    if (FMulti != nullptr)
+        curl_multi_cleanup(Multi(FMulti));
+}
+
+std::unique_ptr<TInternetUrl> TInternetSession::OpenUrl(const std::string& url)
+{
+    return std::unique_ptr<TInternetUrl>(new TInternetUrl(*this, url));
+}
+
+void TInternetSession::Cancel() noexcept
+{
+    FCancelled.store(true, std::memory_order_release);
+    if (FMulti != nullptr)
+        curl_multi_wakeup(Multi(FMulti));
+}
+
+} // namespace tembrook::platform
