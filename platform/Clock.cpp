@@ -1,1 +1,64 @@
 #include "Clock.h"
+
+#include <ctime>
+#include <mutex>
+#include <utility>
+
+namespace tembrook::platform {
+
+namespace {
+
+std::mutex& ProviderMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::function<TLocalDate()>& Provider() {
+  static std::function<TLocalDate()> provider;
+  return provider;
+}
+
+std::function<TLocalDate()> ExchangeProvider(std::function<TLocalDate()> next) {
+  std::lock_guard lock(ProviderMutex());
+  return std::exchange(Provider(), std::move(next));
+}
+
+}  // namespace
+
+TLocalDate SystemToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) {
+    // No usable local time zone: the UTC date is the best remaining answer.
+    gmtime_r(&now, &local);
+  }
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+TLocalDate Today() {
+  std::function<TLocalDate()> provider;
+  {
+    std::lock_guard lock(ProviderMutex());
+    provider = Provider();
+  }
+  return provider ? provider() : SystemToday();
+}
+
+void SetTodayForTesting(std::optional<TLocalDate> date) {
+  if (date) {
+    const TLocalDate fixed = *date;
+    ExchangeProvider([fixed] { return fixed; });
+  } else {
+    ExchangeProvider({});
+  }
+}
+
+void SetTodayProviderForTesting(std::function<TLocalDate()> provider) {
+  ExchangeProvider(std::move(provider));
+}
+
+TScopedToday::TScopedToday(TLocalDate date) : FPrevious(ExchangeProvider([date] { return date; })) {}
+
+TScopedToday::~TScopedToday() { ExchangeProvider(std::move(FPrevious)); }
+
+}  // namespace tembrook::platform

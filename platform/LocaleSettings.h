@@ -54,6 +54,9 @@ std::string DateSeparatorFromFormat(std::string_view dateFormat);
 std::string NormalizeThousandsSeparator(std::string_view separator);
 // True for the names of the C locale ("", "C", "POSIX", "C.UTF-8", ...).
 bool IsCLocaleName(std::string_view name);
+// Reads the separators from the environment now (SystemLocaleSeparators keeps
+// the first answer for the whole run).
+TLocaleSeparators ReadEnvironmentSeparators();
 }  // namespace detail
 
 }  // namespace tembrook::platform
