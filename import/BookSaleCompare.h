@@ -1,0 +1,55 @@
+#pragma once
+// The order of the release list: the one comparison that the list view's
+// compare handler (InportBookListViewCompare in the main window) and the
+// command-line exporter's --sort both use, so a column sorts the same way in
+// both.
+//
+// The window calls it with the two rows' records and check states and its
+// sort state, and uses only the sign of the result:
+//
+//   int c = CompareBookSaleRows({record1, checked1}, {record2, checked2},
+//                               FSortColumn, FSortDescending);
+//   // c < 0: row 1 goes first; c > 0: row 2 goes first; 0: equal
+//
+// Every function returns -1, 0 or 1, so negating a result is always safe.
+
+#include <cstdint>
+#include <string_view>
+
+#include "BookDataListUnit.h"
+
+namespace tembrook {
+
+// The sort columns of the list view.
+enum TSortColumn : std::int32_t {
+  scCheck = 0,      // the check box: unchecked rows first
+  scDate = 1,       // release date: the order of arrival (RowIndex), not the dates
+  scTitle = 2,      // title text; the volume plays no part
+  scAuthor = 3,
+  scPrice = 4,      // an unknown price (-1) before every known one
+  scPublisher = 5,
+};
+
+// One row as the comparison sees it. A row without a record compares equal
+// to every row.
+struct TBookSaleRowRef {
+  const THtmlBookSaleData* Record = nullptr;
+  bool Checked = false;
+};
+
+// Byte-by-byte comparison of two CP932 texts after folding a-z to A-Z in
+// single-byte characters only (the trail byte of a double-byte character
+// compares by its value, so テ and ウ differ). A text that is a prefix of the
+// other sorts first. No locale rules.
+int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept;
+
+// Prices in whole units: equal when less than one unit apart, otherwise the
+// sign of their difference (computed without overflow).
+int CompareBookSalePrices(TCurrency price1, TCurrency price2) noexcept;
+
+// The list view's comparison of two rows for sortColumn (TSortColumn; any
+// other value gives 0), reversed when sortDescending.
+int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& item2,
+                        std::int32_t sortColumn, bool sortDescending) noexcept;
+
+}  // namespace tembrook
