@@ -13,7 +13,15 @@ EConvertError EConvertError::InvalidInteger(std::string_view text) {
   std::string message;
   message.reserve(text.size() + 32);
   message += '\'';
-  message += text;
+  // what() ends at a NUL, so a NUL in the text is shown as "\0" to keep the
+  // rest of the message.
+  for (const char c : text) {
+    if (c == '\0') {
+      message += "\\0";
+    } else {
+      message += c;
+    }
+  }
   message += "' is not a valid integer value";
   return EConvertError(message);
 }

@@ -34,7 +34,8 @@ class EConvertError : public ETembrookError {
 public:
   explicit EConvertError(const std::string& message);
 
-  // "'%s' is not a valid integer value" with the text (bytes kept as given).
+  // "'%s' is not a valid integer value" with the text (bytes kept as given,
+  // except that a NUL byte shows as the two characters "\0").
   static EConvertError InvalidInteger(std::string_view text);
   // "Invalid argument to date encode"
   static EConvertError InvalidDateEncode();
