@@ -165,8 +165,10 @@ public:
   // "‥‥行を読み飛ばしました : " + URL + " 表の" + row + "行目 (ページ" + line + "行目) : " + message
   static std::string DroppedRowLogLine(const std::string& url, const TDroppedRow& row);
 
-private:
+  // The shared state behind the road (opaque; defined in ImportRoad.cpp).
   struct TState;
+
+private:
   std::shared_ptr<TState> FState;
 };
 

@@ -1,0 +1,313 @@
+#include "BookDataInportOptionUnit.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <utility>
+
+#include "Errors.h"
+#include "SjisString.h"
+#include "TextHelpers.h"
+
+namespace tembrook {
+
+namespace {
+
+// 発売日順(テーブル表示): the heading above the table-page links (ASCII parentheses).
+constexpr std::string_view kTopPageHeading =
+    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+
+// An ASCII needle, written in lower case, searched for in CP932 text ignoring
+// ASCII case, on character boundaries. Because every byte of the needle is
+// ASCII, an occurrence that starts on a boundary consists of single-byte
+// characters only; so the text can be fed through a Knuth-Morris-Pratt matcher
+// that skips double-byte characters, one byte at a time and in one pass, and
+// the state can be carried from one piece of text to the next (for a cell
+// joined from several lines).
+class TAsciiNeedle {
+public:
+  // The scanning state over a text that may arrive in pieces.
+  struct TState {
+    std::size_t Matched = 0;  // needle bytes matched so far
+    bool TrailNext = false;   // the next byte is the trail byte of a double-byte character
+    bool Found = false;
+    bool Ended = false;       // a NUL byte ends the text for searching
+  };
+
+  explicit TAsciiNeedle(std::string_view lowerNeedle) : FNeedle(lowerNeedle), FFailure(lowerNeedle.size(), 0) {
+    for (std::size_t i = 1, k = 0; i < FNeedle.size(); ++i) {
+      while (k > 0 && FNeedle[i] != FNeedle[k]) k = FFailure[k - 1];
+      if (FNeedle[i] == FNeedle[k]) ++k;
+      FFailure[i] = k;
+    }
+  }
+
+  void Feed(TState& state, std::string_view piece) const noexcept {
+    for (const char c : piece) {
+      if (state.Found || state.Ended) return;
+      const auto b = static_cast<unsigned char>(c);
+      if (state.TrailNext) {
+        state.TrailNext = false;
+        state.Matched = 0;
+        continue;
+      }
+      if (b == 0) {
+        state.Ended = true;
+        return;
+      }
+      if (IsLeadByteValue(b)) {
+        state.TrailNext = true;
+        state.Matched = 0;
+        continue;
+      }
+      const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + ('a' - 'A')) : c;
+      std::size_t k = state.Matched;
+      while (k > 0 && lower != FNeedle[k]) k = FFailure[k - 1];
+      if (lower == FNeedle[k]) ++k;
+      state.Matched = k;
+      if (k == FNeedle.size()) state.Found = true;
+    }
+  }
+
+  bool FoundIn(std::string_view text) const noexcept {
+    TState state;
+    Feed(state, text);
+    return state.Found;
+  }
+
+private:
+  std::string_view FNeedle;
+  std::vector<std::size_t> FFailure;
+};
+
+const TAsciiNeedle& RowMarker() {
+  static const TAsciiNeedle needle("<tr><td width=50 bgcolor=#efefef");
+  return needle;
+}
+const TAsciiNeedle& TableEnd() {
+  static const TAsciiNeedle needle("</table>");
+  return needle;
+}
+const TAsciiNeedle& CellStart() {
+  static const TAsciiNeedle needle("<td");
+  return needle;
+}
+const TAsciiNeedle& CellEnd() {
+  static const TAsciiNeedle needle("</td>");
+  return needle;
+}
+const TAsciiNeedle& LinkStart() {
+  static const TAsciiNeedle needle("<a href=");
+  return needle;
+}
+
+inline bool IsTrimmedByte(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+
+// Trim (bytes 0x20 and below at both ends) without allocating.
+void TrimInPlace(std::string& text) {
+  std::size_t end = text.size();
+  while (end > 0 && IsTrimmedByte(text[end - 1])) --end;
+  std::size_t begin = 0;
+  while (begin < end && IsTrimmedByte(text[begin])) ++begin;
+  text.erase(end);
+  text.erase(0, begin);
+}
+
+std::string_view TrimView(std::string_view text) noexcept {
+  std::size_t end = text.size();
+  while (end > 0 && IsTrimmedByte(text[end - 1])) --end;
+  std::size_t begin = 0;
+  while (begin < end && IsTrimmedByte(text[begin])) ++begin;
+  return text.substr(begin, end - begin);
+}
+
+bool IsAsciiAlpha(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    if (c != lowerPrefix[i]) return false;
+  }
+  return true;
+}
+
+// The scheme ("http") and the scheme://server part of an absolute URL, or
+// nothing when url does not start with a scheme, "://" and a server name.
+struct TUrlOrigin {
+  std::string_view Scheme;
+  std::string_view Origin;
+};
+
+bool SplitOrigin(std::string_view url, TUrlOrigin& origin) noexcept {
+  if (url.empty() || !IsAsciiAlpha(url[0])) return false;
+  std::size_t i = 1;
+  while (i < url.size() && (IsAsciiAlpha(url[i]) || (url[i] >= '0' && url[i] <= '9') || url[i] == '+' ||
+                            url[i] == '-' || url[i] == '.'))
+    ++i;
+  if (url.substr(i, 3) != "://") return false;
+  const std::size_t serverStart = i + 3;
+  std::size_t serverEnd = serverStart;
+  while (serverEnd < url.size() && url[serverEnd] != '/' && url[serverEnd] != '?' && url[serverEnd] != '#')
+    ++serverEnd;
+  if (serverEnd == serverStart) return false;
+  origin.Scheme = url.substr(0, i);
+  origin.Origin = url.substr(0, serverEnd);
+  return true;
+}
+
+}  // namespace
+
+TBookDataInportOption::TBookDataInportOption() = default;
+
+TBookDataInportOption::~TBookDataInportOption() {
+  // The list's own destructor frees only the list; the records are ours.
+  try {
+    BookSaleList.DeleteAll();
+  } catch (...) {
+  }
+}
+
+std::string TBookDataInportOption::ClassName() const { return "TBookDataInportOption"; }
+
+bool TBookDataInportOption::ParseTopPage(std::string_view text) {
+  TablePageURLs.clear();
+  const std::vector<std::string> lines = SplitLines(text);
+  const std::size_t count = lines.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (AnsiPos(kTopPageHeading, lines[i]) == 0) continue;
+    // The links must stand on the line after the heading; a heading on the
+    // last line has none.
+    if (i + 1 >= count) break;
+    if (!LinkStart().FoundIn(lines[i + 1])) continue;
+    AddTablePageURL(TablePageURLs, lines[i + 1]);
+    if (i + 2 < count) AddTablePageURL(TablePageURLs, lines[i + 2]);
+    return true;
+  }
+  return false;
+}
+
+void TBookDataInportOption::AddTablePageURL(std::vector<std::string>& list, std::string_view line) {
+  const std::string link = ExtractHrefValue(line);
+  if (link.empty()) return;
+
+  if (StartsWithIgnoreAsciiCase(link, "http://") || StartsWithIgnoreAsciiCase(link, "https://")) {
+    list.push_back(link);
+    return;
+  }
+  TUrlOrigin origin;
+  if (link[0] == '/' && SplitOrigin(SourceURL, origin)) {
+    std::string url;
+    if (link.size() >= 2 && link[1] == '/') {
+      // "//server/path": the scheme of the top page, the rest from the link.
+      url.reserve(origin.Scheme.size() + 1 + link.size());
+      url.append(origin.Scheme).append(":").append(link);
+    } else {
+      // "/path": the top page's scheme and server.
+      url.reserve(origin.Origin.size() + link.size());
+      url.append(origin.Origin).append(link);
+    }
+    list.push_back(std::move(url));
+    return;
+  }
+  list.push_back(ExtractURLPath(SourceURL) + link);
+}
+
+bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList) {
+  if (clearList) {
+    BookSaleList.DeleteAll();
+    FDroppedRows.clear();
+  }
+  FRowNumber = 0;
+
+  TTableLines lines;
+  {
+    std::vector<std::string> split = SplitLines(text);
+    lines.reserve(split.size() + 1);
+    std::int32_t pageLine = 0;
+    for (std::string& line : split) lines.push_back(TTableLine{std::move(line), ++pageLine});
+  }
+
+  if (!NormalizeTableLines(lines)) return false;
+
+  // One more empty line closes the last run like the others.
+  lines.push_back(TTableLine{std::string(), 0});
+  std::int64_t run = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].Text.empty()) {
+      ++run;
+    } else {
+      AddRecordFromLines(lines, static_cast<std::int64_t>(i), run);
+      run = 0;
+    }
+  }
+  return true;
+}
+
+bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
+  DropLinesBeforeFirstRow(lines);
+  DropLinesFromTableEnd(lines);
+
+  // One pass: lines are trimmed and cells spread over several lines are
+  // joined into the first of them, compacting the list as it goes (a joined
+  // line takes the lines after it with it).
+  std::size_t write = 0;
+  const std::size_t count = lines.size();
+  for (std::size_t read = 0; read < count; ++read) {
+    TTableLine line = std::move(lines[read]);
+    TrimInPlace(line.Text);
+    if (!line.Text.empty()) {
+      if (!CellStart().FoundIn(line.Text)) return false;
+      TAsciiNeedle::TState cellEnd;
+      CellEnd().Feed(cellEnd, line.Text);
+      while (!cellEnd.Found) {
+        // The cell goes on in the next line, joined with nothing between.
+        if (read + 1 >= count) return false;
+        ++read;
+        const std::string_view next = TrimView(lines[read].Text);
+        CellEnd().Feed(cellEnd, next);
+        line.Text.append(next);
+      }
+    }
+    lines[write++] = std::move(line);
+  }
+  lines.resize(write);
+  return true;
+}
+
+void TBookDataInportOption::DropLinesBeforeFirstRow(TTableLines& lines) {
+  const auto first = std::find_if(lines.begin(), lines.end(),
+                                  [](const TTableLine& line) { return RowMarker().FoundIn(line.Text); });
+  lines.erase(lines.begin(), first);  // one erase: linear in the number of lines
+}
+
+void TBookDataInportOption::DropLinesFromTableEnd(TTableLines& lines) {
+  const auto end = std::find_if(lines.begin(), lines.end(),
+                                [](const TTableLine& line) { return TableEnd().FoundIn(line.Text); });
+  lines.erase(end, lines.end());
+}
+
+void TBookDataInportOption::AddRecordFromLines(TTableLines& lines, std::int64_t endIndex, std::int64_t runLength) {
+  if (runLength <= 0 || endIndex - runLength < 0) return;
+  ++FRowNumber;
+  const auto first = static_cast<std::size_t>(endIndex - runLength);
+  const auto last = static_cast<std::size_t>(endIndex);
+
+  auto* record = new THtmlBookSaleData();
+  BookSaleList.Add(record);
+  record->Cells().clear();
+  record->Cells().reserve(last - first);
+  // The working lines are already trimmed and are discarded after the parse,
+  // so the cells take them over.
+  for (std::size_t i = first; i < last; ++i) record->Cells().push_back(std::move(lines[i].Text));
+  try {
+    record->ParseCells();
+  } catch (const ETembrookError& error) {
+    // A bad row costs only itself: its record goes, the page goes on.
+    FDroppedRows.push_back(TDroppedRow{FRowNumber, lines[first].PageLine, error.what()});
+    BookSaleList.Delete(BookSaleList.Count() - 1);
+  }
+}
+
+}  // namespace tembrook
