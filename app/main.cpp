@@ -1,7 +1,35 @@
-// Version banner; the main window replaces this program.
-#include <cstdio>
+// The program: the application object titled "Tembrook", the main window,
+// then the hidden HTML text window; the program ends when the main window
+// closes.
+#include <QApplication>
 
-int main() {
-  std::printf("Tembrook %s\n", TEMBROOK_VERSION);
-  return 0;
+#include "ConnectionState.h"
+#include "HTMLTextWindow.h"
+#include "HTTPTransferThreadUnit.h"
+#include "TembrookMainWindow.h"
+
+int main(int argc, char** argv)
+{
+    // libcurl's global set-up must run before any thread exists.
+    tembrook::InitializeTransfers();
+
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
+    // Load the connection-state backend on this thread, before the first
+    // transfer asks for it from a worker.
+    tembrook::platform::CurrentConnectionState();
+
+    int result = 0;
+    {
+        tembrook::TTembrookMainForm mainForm;
+        tembrook::THTMLTextForm htmlTextForm;
+        // Only the main window's closing ends the program.
+        htmlTextForm.setAttribute(Qt::WA_QuitOnClose, false);
+        mainForm.SetHTMLTextForm(&htmlTextForm);
+
+        mainForm.show();
+        result = QApplication::exec();
+        tembrook::StopAllTransfers();
+    }
+    return result;
 }

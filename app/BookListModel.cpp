@@ -1,0 +1,370 @@
+#include "BookListModel.h"
+
+#include <algorithm>
+#include <exception>
+#include <iterator>
+#include <unordered_map>
+#include <utility>
+
+#include "BookSaleCompare.h"
+#include "DateUtils.h"
+#include "Errors.h"
+#include "LocaleSettings.h"
+#include "NumberFormat.h"
+#include "SjisCodec.h"
+
+namespace tembrook {
+
+struct TBookListModel::TRow {
+    std::unique_ptr<THtmlBookSaleData> Data;   // null for a row without a record
+    std::array<QString, kColumnCount> Texts;
+    bool Checked = false;
+};
+
+namespace {
+
+// Above this many separate places to insert at, one reset of the model is
+// cheaper than moving the row vector once per place.
+constexpr std::size_t kMaxInsertRuns = 32;
+
+// CP932 texts of the partial-month and unknown release dates.
+constexpr const char* kEarlyMonth = "\x8F\xE3\x8F\x7B";  // 上旬
+constexpr const char* kMidMonth = "\x92\x86\x8F\x7B";    // 中旬
+constexpr const char* kLateMonth = "\x89\xBA\x8F\x7B";   // 下旬
+constexpr const char* kUnknownDate = "\x95\x73\x96\xBE"; // 不明
+
+}  // namespace
+
+TBookListModel::TBookListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+TBookListModel::~TBookListModel() = default;
+
+int TBookListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+int TBookListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QString TBookListModel::ColumnHeader(int column)
+{
+    switch (column) {
+    case colDate: return QStringLiteral("発売日");
+    case colTitle: return QStringLiteral("書名");
+    case colAuthor: return QStringLiteral("著者名");
+    case colPrice: return QStringLiteral("価格");
+    case colPublisher: return QStringLiteral("出版社");
+    default: return QString();
+    }
+}
+
+int TBookListModel::ColumnWidth(int column)
+{
+    static constexpr std::array<int, kColumnCount> kWidths = {20, 50, 250, 120, 60, 100};
+    return column >= 0 && column < kColumnCount ? kWidths[static_cast<std::size_t>(column)] : 0;
+}
+
+Qt::Alignment TBookListModel::ColumnAlignment(int column)
+{
+    return (column == colPrice ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+QVariant TBookListModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const TRow& row = *FRows[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return row.Texts[static_cast<std::size_t>(index.column())];
+    case Qt::CheckStateRole:
+        if (index.column() == colCheck)
+            return row.Checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ColumnAlignment(index.column()));
+    default:
+        return {};
+    }
+}
+
+bool TBookListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || index.column() != colCheck ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    SetChecked(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+QVariant TBookListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return ColumnHeader(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(ColumnAlignment(section));
+    return {};
+}
+
+Qt::ItemFlags TBookListModel::flags(const QModelIndex& index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == colCheck)
+        result |= Qt::ItemIsUserCheckable;
+    return result;
+}
+
+void TBookListModel::SetSortState(std::int32_t column, bool descending)
+{
+    FSortColumn = column;
+    FSortDescending = descending;
+    FOrderHolds = Count() <= 1;
+}
+
+void TBookListModel::ColumnClick(std::int32_t column)
+{
+    if (column == FSortColumn) {
+        FSortDescending = !FSortDescending;
+    } else {
+        FSortColumn = column;
+        FSortDescending = false;
+    }
+    SortRows();
+}
+
+void TBookListModel::SortRows()
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<const TRow*> persistentRows;
+    persistentRows.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        persistentRows.push_back(FRows[static_cast<std::size_t>(index.row())].get());
+
+    std::stable_sort(FRows.begin(), FRows.end(),
+                     [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; });
+    FOrderHolds = true;
+
+    if (!before.isEmpty()) {
+        std::unordered_map<const TRow*, int> position;
+        position.reserve(FRows.size());
+        for (std::size_t i = 0; i < FRows.size(); ++i)
+            position.emplace(FRows[i].get(), static_cast<int>(i));
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.push_back(index(position.at(persistentRows[static_cast<std::size_t>(i)]), before[i].column()));
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int TBookListModel::Compare(const TRow& a, const TRow& b) const
+{
+    return CompareBookSaleRows({a.Data.get(), a.Checked}, {b.Data.get(), b.Checked}, FSortColumn, FSortDescending);
+}
+
+int TBookListModel::CompareRows(int a, int b) const
+{
+    CheckRow(a);
+    CheckRow(b);
+    return Compare(*FRows[static_cast<std::size_t>(a)], *FRows[static_cast<std::size_t>(b)]);
+}
+
+std::array<std::string, TBookListModel::kColumnCount> TBookListModel::ListItemTexts(
+    const THtmlBookSaleData& record, std::string_view dateSeparator, std::string_view thousandsSeparator)
+{
+    std::array<std::string, kColumnCount> texts;
+    switch (record.DateKind()) {
+    case TSaleDateKind::dkExactDay:
+        texts[colDate] = FormatMonthDay(record.SaleDate(), dateSeparator);
+        break;
+    case TSaleDateKind::dkEarlyMonth:
+        texts[colDate] = FormatMonth(record.SaleDate()) + kEarlyMonth;
+        break;
+    case TSaleDateKind::dkMidMonth:
+        texts[colDate] = FormatMonth(record.SaleDate()) + kMidMonth;
+        break;
+    case TSaleDateKind::dkLateMonth:
+        texts[colDate] = FormatMonth(record.SaleDate()) + kLateMonth;
+        break;
+    default:
+        texts[colDate] = kUnknownDate;
+        break;
+    }
+    texts[colTitle] = record.Volume() > 0 ? record.Title() + " (" + std::to_string(record.Volume()) + ")"
+                                          : record.Title();
+    texts[colAuthor] = record.Author();
+    if (record.Price().Raw() > 0)
+        texts[colPrice] = FormatFloatN0(record.PriceUnits(), thousandsSeparator);
+    texts[colPublisher] = record.Publisher();
+    return texts;
+}
+
+void TBookListModel::AddBookSaleList(const TBookSaleList& list)
+{
+    const platform::TLocaleSeparators separators = platform::LocaleSeparators();
+    std::vector<TRowPtr> fresh;
+    fresh.reserve(static_cast<std::size_t>(std::max(list.Count(), 0)));
+    std::exception_ptr failure;
+    try {
+        for (std::int32_t i = 0; i < list.Count(); ++i) {
+            auto row = std::make_unique<TRow>();
+            row->Data = std::make_unique<THtmlBookSaleData>();
+            row->Data->Assign(list.Items(i));
+            row->Data->SetRowIndex(static_cast<std::int32_t>(FRows.size() + fresh.size()));
+            const auto texts = ListItemTexts(*row->Data, separators.DateSeparator, separators.ThousandsSeparator);
+            for (std::size_t c = 0; c < texts.size(); ++c)
+                row->Texts[c] = FromCP932(texts[c]);
+            fresh.push_back(std::move(row));
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    InsertRows(std::move(fresh));
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TBookListModel::AddTextRow(const std::array<QString, kColumnCount>& texts)
+{
+    auto row = std::make_unique<TRow>();
+    row->Texts = texts;
+    const int at = Count();
+    beginInsertRows({}, at, at);
+    FRows.push_back(std::move(row));
+    ++FRowsWithoutRecord;
+    endInsertRows();
+}
+
+void TBookListModel::InsertRows(std::vector<TRowPtr> fresh)
+{
+    if (fresh.empty())
+        return;
+    if (OrderHolds() && fresh.size() > 1)
+        InsertByMerge(std::move(fresh));
+    else
+        InsertOneByOne(std::move(fresh));
+}
+
+void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
+{
+    for (TRowPtr& row : fresh) {
+        const auto at = std::upper_bound(FRows.begin(), FRows.end(), row, [this](const TRowPtr& a, const TRowPtr& b) {
+            return Compare(*a, *b) < 0;
+        });
+        const int position = static_cast<int>(at - FRows.begin());
+        beginInsertRows({}, position, position);
+        FRows.insert(FRows.begin() + position, std::move(row));
+        endInsertRows();
+    }
+}
+
+// Gives the order that InsertOneByOne gives when the rows stand sorted: the
+// new rows sorted stably among themselves, each after every old row that it
+// does not precede.
+void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
+{
+    const auto less = [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; };
+    std::stable_sort(fresh.begin(), fresh.end(), less);
+
+    // Where each new row goes among the old rows, and how many separate
+    // places that makes.
+    std::vector<std::size_t> slot(fresh.size());
+    std::size_t runs = 0;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        slot[i] = static_cast<std::size_t>(std::upper_bound(FRows.begin(), FRows.end(), fresh[i], less) - FRows.begin());
+        if (i == 0 || slot[i] != slot[i - 1])
+            ++runs;
+    }
+
+    if (runs > kMaxInsertRuns) {
+        beginResetModel();
+        std::vector<TRowPtr> merged;
+        merged.reserve(FRows.size() + fresh.size());
+        std::merge(std::make_move_iterator(FRows.begin()), std::make_move_iterator(FRows.end()),
+                   std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()),
+                   std::back_inserter(merged), less);
+        FRows = std::move(merged);
+        endResetModel();
+        return;
+    }
+
+    // Few places: insert run by run, front to back, so every earlier run
+    // shifts the later positions by its length.
+    std::size_t inserted = 0;
+    std::size_t i = 0;
+    while (i < fresh.size()) {
+        std::size_t end = i + 1;
+        while (end < fresh.size() && slot[end] == slot[i])
+            ++end;
+        const std::size_t at = slot[i] + inserted;
+        const int first = static_cast<int>(at);
+        const int last = static_cast<int>(at + (end - i) - 1);
+        beginInsertRows({}, first, last);
+        FRows.insert(FRows.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(i)),
+                     std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(end)));
+        endInsertRows();
+        inserted += end - i;
+        i = end;
+    }
+}
+
+void TBookListModel::Clear()
+{
+    if (FRows.empty())
+        return;
+    beginResetModel();
+    FRows.clear();
+    FRowsWithoutRecord = 0;
+    FOrderHolds = true;
+    endResetModel();
+}
+
+void TBookListModel::CheckRow(int row) const
+{
+    if (row < 0 || row >= Count())
+        throw EListError(row);
+}
+
+const THtmlBookSaleData* TBookListModel::Record(int row) const
+{
+    CheckRow(row);
+    return FRows[static_cast<std::size_t>(row)]->Data.get();
+}
+
+bool TBookListModel::Checked(int row) const
+{
+    CheckRow(row);
+    return FRows[static_cast<std::size_t>(row)]->Checked;
+}
+
+void TBookListModel::SetChecked(int row, bool checked)
+{
+    CheckRow(row);
+    TRow& target = *FRows[static_cast<std::size_t>(row)];
+    if (target.Checked == checked)
+        return;
+    target.Checked = checked;
+    if (FSortColumn == colCheck)
+        FOrderHolds = false;
+    const QModelIndex at = index(row, colCheck);
+    emit dataChanged(at, at, {Qt::CheckStateRole});
+}
+
+QString TBookListModel::Text(int row, int column) const
+{
+    CheckRow(row);
+    if (column < 0 || column >= kColumnCount)
+        return QString();
+    return FRows[static_cast<std::size_t>(row)]->Texts[static_cast<std::size_t>(column)];
+}
+
+}  // namespace tembrook

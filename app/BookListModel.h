@@ -1,0 +1,112 @@
+#pragma once
+// TBookListModel is the release list of the main window: one row per release
+// record, a check box per row, six columns (check box, release date, title,
+// author, price, publisher), shown by a QTreeView.
+//
+// Every row owns a private copy of its record, made with Assign, and the
+// texts rendered from that copy when the row was added; the texts are never
+// rendered again. A record's RowIndex is the number of rows the list held
+// just before it arrived, so the release-date column sorts by order of
+// arrival since the last Clear.
+//
+// The rows always stand in the order of the sort state (SortColumn,
+// SortDescending): AddBookSaleList puts each new row after the last row that
+// compares equal to it or before it (binary insertion), and ColumnClick
+// re-sorts the whole list with a stable sort. Ticking a row never moves it,
+// so under the check-box sort the order holds until the next sort.
+//
+// Rows compare through CompareBookSaleRows, the comparison the command-line
+// exporter uses as well. A row without a record (the design row that the
+// window shows at start-up) compares equal to every row.
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BookDataListUnit.h"
+
+namespace tembrook {
+
+class TBookListModel : public QAbstractTableModel {
+public:
+    static constexpr int kColumnCount = 6;
+    enum TColumn { colCheck = 0, colDate = 1, colTitle = 2, colAuthor = 3, colPrice = 4, colPublisher = 5 };
+
+    explicit TBookListModel(QObject* parent = nullptr);
+    ~TBookListModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Header caption, pixel width and alignment of each column.
+    static QString ColumnHeader(int column);
+    static int ColumnWidth(int column);
+    static Qt::Alignment ColumnAlignment(int column);
+
+    // The sort state. SetSortState does not move any row.
+    std::int32_t SortColumn() const noexcept { return FSortColumn; }
+    bool SortDescending() const noexcept { return FSortDescending; }
+    void SetSortState(std::int32_t column, bool descending);
+    // A header click: the same column toggles the direction, another column
+    // sorts ascending by it; then the whole list is re-sorted.
+    void ColumnClick(std::int32_t column);
+
+    // Appends a copy of every record of list, in list order, each at its
+    // place in the current order. A record that cannot be copied (a null
+    // entry) stops the appending with the copy's error; the rows before it
+    // stay.
+    void AddBookSaleList(const TBookSaleList& list);
+    // Appends a row without a record showing the given column texts, after
+    // the last row (it compares equal to every row).
+    void AddTextRow(const std::array<QString, kColumnCount>& texts);
+    // Removes every row (and with it every record copy).
+    void Clear();
+
+    int Count() const noexcept { return static_cast<int>(FRows.size()); }
+    // The row's record, or nullptr for a row without one (index checked:
+    // EListError outside 0..Count()-1).
+    const THtmlBookSaleData* Record(int row) const;
+    bool Checked(int row) const;
+    void SetChecked(int row, bool checked);
+    QString Text(int row, int column) const;
+
+    // The order of two rows under the sort state: negative when row a goes
+    // first (InportBookListViewCompare).
+    int CompareRows(int a, int b) const;
+
+    // The CP932 texts of columns 0..5 for a record (SetListItemTexts), with
+    // the given locale separators.
+    static std::array<std::string, kColumnCount> ListItemTexts(const THtmlBookSaleData& record,
+                                                               std::string_view dateSeparator,
+                                                               std::string_view thousandsSeparator);
+
+private:
+    struct TRow;
+    using TRowPtr = std::unique_ptr<TRow>;
+
+    int Compare(const TRow& a, const TRow& b) const;
+    void CheckRow(int row) const;
+    void InsertRows(std::vector<TRowPtr> fresh);
+    void InsertOneByOne(std::vector<TRowPtr> fresh);
+    void InsertByMerge(std::vector<TRowPtr> fresh);
+    void SortRows();
+    bool OrderHolds() const noexcept { return FOrderHolds && FRowsWithoutRecord == 0; }
+
+    std::vector<TRowPtr> FRows;
+    std::int32_t FSortColumn = 1;
+    bool FSortDescending = false;
+    // The rows stand sorted by the sort state. Only a tick under the
+    // check-box sort (or a sort state set without sorting) breaks that.
+    bool FOrderHolds = true;
+    int FRowsWithoutRecord = 0;
+};
+
+}  // namespace tembrook

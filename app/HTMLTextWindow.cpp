@@ -1,0 +1,64 @@
+#include "HTMLTextWindow.h"
+
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+#include "AppFonts.h"
+#include "BookListModel.h"
+#include "SjisCodec.h"
+
+namespace tembrook {
+
+THTMLTextForm::THTMLTextForm(QWidget* parent)
+    : QMainWindow(parent), FHTMLStringMemo(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("HTMLTextForm"));
+    setWindowTitle(QStringLiteral("HTMLテキスト"));
+    setFont(ApplicationFont());
+    move(301, 160);
+    resize(422, 344);
+
+    FHTMLStringMemo->setObjectName(QStringLiteral("HTMLStringMemo"));
+    FHTMLStringMemo->setFrameShape(QFrame::NoFrame);
+    FHTMLStringMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    FHTMLStringMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    FHTMLStringMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FHTMLStringMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(FHTMLStringMemo);
+
+    auto* statusBar1 = new QStatusBar(this);
+    statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar1->setFixedHeight(19);
+    setStatusBar(statusBar1);
+}
+
+THTMLTextForm::~THTMLTextForm() = default;
+
+std::string THTMLTextForm::HTMLText(const TBookListModel& list)
+{
+    std::string text;
+    const int count = list.Count();
+    for (int row = 0; row < count; ++row) {
+        const THtmlBookSaleData* record = list.Record(row);
+        if (record != nullptr && list.Checked(row))
+            text += " / " + record->HTMLLine();
+    }
+    text.erase(0, 3);
+    return text;
+}
+
+void THTMLTextForm::BuildHTMLText(const TBookListModel& list)
+{
+    FHTMLStringMemo->clear();
+    FHTMLStringMemo->setPlainText(FromCP932(HTMLText(list)));
+}
+
+void THTMLTextForm::ShowHTMLText(const TBookListModel& list)
+{
+    BuildHTMLText(list);
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace tembrook

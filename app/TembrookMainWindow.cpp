@@ -1,0 +1,412 @@
+#include "TembrookMainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <array>
+#include <atomic>
+#include <exception>
+#include <mutex>
+
+#include "AppFonts.h"
+#include "BookListModel.h"
+#include "HTMLTextWindow.h"
+#include "HTTPTransferThreadUnit.h"
+#include "ListFileExport.h"
+#include "LocaleSettings.h"
+#include "MessageBoxes.h"
+#include "NumberFormat.h"
+#include "SjisCodec.h"
+
+namespace tembrook {
+
+// Carries progress reports from the transfers' worker threads to panel 1.
+// A worker only stores the latest byte count and, when no update is queued
+// yet, queues one; the update reads whatever count is latest by then, so a
+// burst of reports costs one repaint and never waits for the user-interface
+// thread. The window detaches itself before it goes, after which workers
+// queue nothing.
+struct TTembrookMainForm::TProgressRelay {
+    std::atomic<std::int64_t> Latest{0};
+    std::atomic<bool> Queued{false};
+    std::mutex Lock;                       // guards Window against the detach
+    TTembrookMainForm* Window = nullptr;   // null once detached
+
+    void Report(std::int64_t bytes)
+    {
+        Latest.store(bytes, std::memory_order_release);
+        if (Queued.exchange(true, std::memory_order_acq_rel))
+            return;
+        std::lock_guard<std::mutex> guard(Lock);
+        if (Window == nullptr)
+            return;
+        TTembrookMainForm* window = Window;
+        QMetaObject::invokeMethod(window, [window] { window->ShowProgressNow(); }, Qt::QueuedConnection);
+    }
+
+    void Detach()
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        Window = nullptr;
+    }
+};
+
+namespace {
+
+// Status texts that the window itself writes, and the initial texts.
+const QString kInitialStatus = QStringLiteral("取込中");
+const QString kInitialProgress = QStringLiteral("999,999,999Kbyte");
+
+// Binds a push button to an action: the button shows the action's text and
+// enabled state and triggers the action when clicked.
+void BindButtonToAction(QPushButton* button, QAction* action)
+{
+    const auto sync = [button, action] {
+        button->setText(action->text());
+        button->setEnabled(action->isEnabled());
+        button->setVisible(action->isVisible());
+    };
+    sync();
+    QObject::connect(action, &QAction::changed, button, sync);
+    QObject::connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
+}
+
+// The framed caption in front of the URL field.
+// TODO(box label): replace by TBoxLabel from ui/BoxLabels.h once it is part of the build.
+QWidget* CreateBoxLabel1(QWidget* parent)
+{
+    auto* label = new QLabel(QStringLiteral("TembrookURL"), parent);
+    label->setObjectName(QStringLiteral("BoxLabel1"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setLineWidth(1);
+    label->setBackgroundRole(QPalette::Button);
+    label->setAutoFillBackground(true);
+    label->setGeometry(4, 8, 77, 17);
+    return label;
+}
+
+QLabel* CreateStatusPanel(QStatusBar* bar, const char* name, int width, Qt::Alignment alignment, const QString& text)
+{
+    auto* panel = new QLabel(text, bar);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFixedWidth(width);
+    panel->setAlignment(alignment | Qt::AlignVCenter);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(panel);
+    return panel;
+}
+
+QString ExceptionText(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return FromCP932(e.what());
+    } catch (...) {
+        return QStringLiteral("不明なエラーが発生しました。");
+    }
+}
+
+}  // namespace
+
+QString TTembrookMainForm::DefaultSourceURL()
+{
+    return QStringLiteral("http://www.example.com/comic/index.html");
+}
+
+TTembrookMainForm::TTembrookMainForm(QWidget* parent)
+    : QMainWindow(parent), FProgress(std::make_shared<TProgressRelay>()), FStarter(this)
+{
+    FProgress->Window = this;
+    BuildLayout();
+}
+
+TTembrookMainForm::~TTembrookMainForm()
+{
+    FProgress->Detach();
+    // Drop the road (and with it every pending completion) while the
+    // widgets that its sink calls would touch still exist.
+    try {
+        FImportRoad.reset();
+    } catch (...) {
+    }
+}
+
+void TTembrookMainForm::BuildLayout()
+{
+    setObjectName(QStringLiteral("TembrookMainForm"));
+    setWindowTitle(QStringLiteral("Tembrook取得"));
+    setFont(ApplicationFont());
+    move(66, 143);
+    resize(813, 681);
+
+    auto* client = new QWidget(this);
+    client->setBackgroundRole(QPalette::Button);
+    client->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The list view is the first component; the panel above it holds the
+    // caption, the URL field and the buttons.
+    FBookList = new TBookListModel(this);
+    FInportBookListView = new QTreeView(client);
+    FInportBookListView->setObjectName(QStringLiteral("InportBookListView"));
+    FInportBookListView->setModel(FBookList);
+    FInportBookListView->setRootIsDecorated(false);
+    FInportBookListView->setItemsExpandable(false);
+    FInportBookListView->setUniformRowHeights(true);
+    FInportBookListView->setAllColumnsShowFocus(true);
+    FInportBookListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FInportBookListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    FInportBookListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FInportBookListView->setSortingEnabled(false);
+    QHeaderView* header = FInportBookListView->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setMinimumSectionSize(1);
+    for (int column = 0; column < TBookListModel::kColumnCount; ++column)
+        header->resizeSection(column, TBookListModel::ColumnWidth(column));
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { InportBookListViewColumnClick(column); });
+
+    FPanel1 = new QFrame(client);
+    FPanel1->setObjectName(QStringLiteral("Panel1"));
+    FPanel1->setFixedHeight(41);
+    FPanel1->setFrameShape(QFrame::Panel);
+    FPanel1->setFrameShadow(QFrame::Sunken);
+    FPanel1->setLineWidth(1);
+
+    FBoxLabel1 = CreateBoxLabel1(FPanel1);
+
+    FSourceURLEdit = new QLineEdit(DefaultSourceURL(), FPanel1);
+    FSourceURLEdit->setObjectName(QStringLiteral("SourceURLEdit"));
+    FSourceURLEdit->setGeometry(84, 8, 453, 20);
+
+    FMemo1 = new QPlainTextEdit(client);
+    FMemo1->setObjectName(QStringLiteral("Memo1"));
+    FMemo1->setReadOnly(true);
+    FMemo1->setFixedHeight(89);
+    FMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    FMemo1->setPlainText(QStringLiteral("Memo1"));
+
+    FTransTestAction = new QAction(QStringLiteral("取り込みテスト"), this);   // no handler, used by no control
+    FTransTestAction->setObjectName(QStringLiteral("TransTestAction"));
+    FStartInportAction = new QAction(QStringLiteral("開始(&R)"), this);
+    FStartInportAction->setObjectName(QStringLiteral("StartInportAction"));
+    FSaveListAsAction = new QAction(QStringLiteral("保存(&S)"), this);
+    FSaveListAsAction->setObjectName(QStringLiteral("SaveListAsAction"));
+    FMakeHTMLSectionAction = new QAction(QStringLiteral("HTML(&H)"), this);
+    FMakeHTMLSectionAction->setObjectName(QStringLiteral("MakeHTMLSectionAction"));
+    connect(FStartInportAction, &QAction::triggered, this, [this] { StartInportActionExecute(); });
+    connect(FSaveListAsAction, &QAction::triggered, this, [this] { SaveListAsActionExecute(); });
+    connect(FMakeHTMLSectionAction, &QAction::triggered, this, [this] { MakeHTMLSectionActionExecute(); });
+
+    const auto makeButton = [this](const char* name, int left, QAction* action) {
+        auto* button = new QPushButton(FPanel1);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(left, 4, 75, 25);
+        button->setAutoDefault(false);
+        BindButtonToAction(button, action);
+        return button;
+    };
+    FStartInportButton = makeButton("StartInportButton", 540, FStartInportAction);
+    FSaveListAsButton = makeButton("SaveListAsButton", 644, FSaveListAsAction);
+    FMakeHTMLSectionButton = makeButton("MakeHTMLSectionButton", 724, FMakeHTMLSectionAction);
+
+    layout->addWidget(FPanel1);
+    layout->addWidget(FInportBookListView, 1);
+    layout->addWidget(FMemo1);
+    setCentralWidget(client);
+
+    FStatusBar = new QStatusBar(this);
+    FStatusBar->setObjectName(QStringLiteral("StatusBar"));
+    FStatusBar->setFixedHeight(19);
+    FStatusPanels[0] = CreateStatusPanel(FStatusBar, "StatusPanel0", 70, Qt::AlignHCenter, kInitialStatus);
+    FStatusPanels[1] = CreateStatusPanel(FStatusBar, "StatusPanel1", 100, Qt::AlignRight, kInitialProgress);
+    FStatusPanels[2] = CreateStatusPanel(FStatusBar, "StatusPanel2", 50, Qt::AlignRight, QString());
+    setStatusBar(FStatusBar);
+
+    // The row the window's design holds until the first Start.
+    FBookList->AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+}
+
+QLabel* TTembrookMainForm::StatusPanel(int index) const
+{
+    return index >= 0 && index < 3 ? FStatusPanels[index] : nullptr;
+}
+
+THTMLTextForm* TTembrookMainForm::HTMLTextForm()
+{
+    if (FHTMLTextForm == nullptr) {
+        FOwnHTMLTextForm = std::make_unique<THTMLTextForm>();
+        FOwnHTMLTextForm->setAttribute(Qt::WA_QuitOnClose, false);
+        FHTMLTextForm = FOwnHTMLTextForm.get();
+    }
+    return FHTMLTextForm;
+}
+
+template <class THandler>
+void TTembrookMainForm::RunHandler(THandler&& handler) noexcept
+{
+    try {
+        handler();
+    } catch (...) {
+        const QString text = ExceptionText(std::current_exception());
+        try {
+            ShowErrorMessage(this, text);
+        } catch (...) {
+            // Nothing sensible is left to do; the event loop must not see it.
+        }
+    }
+}
+
+void TTembrookMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!FShown) {
+        FShown = true;
+        RunHandler([this] { FormShow(); });
+    }
+}
+
+void TTembrookMainForm::closeEvent(QCloseEvent* event)
+{
+    RunHandler([this] { FormClose(); });
+    QMainWindow::closeEvent(event);
+}
+
+void TTembrookMainForm::FormShow()
+{
+    TImportSink& sink = *this;
+    FImportRoad = std::make_unique<TImportRoad>(sink, FStarter);
+    FBookList->SetSortState(1, false);
+}
+
+void TTembrookMainForm::FormClose()
+{
+    try {
+        FImportRoad.reset();
+    } catch (...) {
+    }
+    // The transfers belong to this window; none may keep running (or keep
+    // the program from ending) once it is closed.
+    try {
+        StopAllTransfers();
+    } catch (...) {
+    }
+}
+
+void TTembrookMainForm::StartInportActionExecute()
+{
+    RunHandler([this] {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        FBookList->Clear();
+        StartImport(ToCP932(FSourceURLEdit->text()));
+    });
+}
+
+void TTembrookMainForm::StartImport(const std::string& url)
+{
+    if (!FImportRoad)
+        throw std::logic_error("The import is not ready: the window has not been shown or is closed.");
+    FImportRoad->StartImport(url);
+}
+
+void TTembrookMainForm::SaveListAsActionExecute()
+{
+    RunHandler([this] {
+        if (FSaveDialog.Execute(this))
+            SaveListToFile(FSaveDialog.FileName());
+    });
+}
+
+void TTembrookMainForm::SaveListToFile(const QString& fileName)
+{
+    WriteFileReplacing(fileName, BuildListFileText(*FBookList));
+    ShowInformationMessage(this, QStringLiteral("保存が完了しました。"));
+}
+
+void TTembrookMainForm::MakeHTMLSectionActionExecute()
+{
+    RunHandler([this] { HTMLTextForm()->ShowHTMLText(*FBookList); });
+}
+
+void TTembrookMainForm::InportBookListViewColumnClick(int column)
+{
+    RunHandler([this, column] { FBookList->ColumnClick(column); });
+}
+
+void TTembrookMainForm::ShowStatus(const std::string& text)
+{
+    FStatusPanels[0]->setText(FromCP932(text));
+}
+
+void TTembrookMainForm::AppendLog(const std::string& line)
+{
+    FMemo1->appendPlainText(FromCP932(line));
+}
+
+void TTembrookMainForm::ClearLog()
+{
+    FMemo1->clear();
+}
+
+void TTembrookMainForm::ShowProgress(std::int64_t receivedBytes)
+{
+    FProgress->Report(receivedBytes);
+}
+
+void TTembrookMainForm::ShowProgressNow()
+{
+    // Clear the mark first: a report that comes in while this runs queues
+    // the next update.
+    FProgress->Queued.store(false, std::memory_order_release);
+    const std::int64_t bytes = FProgress->Latest.load(std::memory_order_acquire);
+    const std::string text =
+        FormatFloatN0(static_cast<double>(bytes) / 1024.0, platform::ThousandsSeparator()) + "Kbyte";
+    FStatusPanels[1]->setText(FromCP932(text));
+}
+
+void TTembrookMainForm::ClearProgress()
+{
+    FStatusPanels[1]->clear();
+}
+
+void TTembrookMainForm::AddBookSaleList(const TBookSaleList& list, const TTablePageRef& /*page*/)
+{
+    FBookList->AddBookSaleList(list);
+}
+
+void TTembrookMainForm::ReportError(const std::string& message)
+{
+    // Shown once the completion that caught it has returned, so that its
+    // transfer's worker is not held by a modal box.
+    const QString text = FromCP932(message);
+    QPointer<TTembrookMainForm> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, text] {
+            if (self)
+                ShowErrorMessage(self, text);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace tembrook

@@ -1,0 +1,139 @@
+#pragma once
+// TTembrookMainForm is the program's main window: the URL field with the
+// Start, Save and HTML buttons, the release list, the log and the status bar.
+//
+// Start clears the list and hands the URL to the import road (ImportRoad.h),
+// which downloads the top page and its table pages and reports back through
+// this window's TImportSink side: status panel 0, the log memo, the progress
+// in status panel 1, and the records of every table page, which become rows
+// of the list. Save writes the list to a text file; HTML shows the ticked
+// rows as one line of text in the HTML text window.
+//
+// Every handler catches what is thrown inside it and shows the message in an
+// error box titled with the application's title (MessageBoxes.h), so no
+// exception reaches the Qt event loop. The road and its import lock exist
+// from the first show of the window to its close; closing the window stops
+// every transfer still running.
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ImportRoad.h"
+#include "ImportTransferStarter.h"
+#include "SaveDialog.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTreeView;
+
+namespace tembrook {
+
+class TBookListModel;
+class THTMLTextForm;
+
+class TTembrookMainForm : public QMainWindow, private TImportSink {
+public:
+    // The address the URL field starts with.
+    static QString DefaultSourceURL();
+
+    explicit TTembrookMainForm(QWidget* parent = nullptr);
+    ~TTembrookMainForm() override;
+
+    // The window that the HTML action fills and shows (created by main after
+    // this window). Without one, the window makes its own on first use.
+    void SetHTMLTextForm(THTMLTextForm* form) { FHTMLTextForm = form; }
+    THTMLTextForm* HTMLTextForm();
+
+    // The window's parts.
+    QTreeView* InportBookListView() const { return FInportBookListView; }
+    TBookListModel& BookList() const { return *FBookList; }
+    QFrame* Panel1() const { return FPanel1; }
+    QStatusBar* StatusBar() const { return FStatusBar; }
+    QLabel* StatusPanel(int index) const;
+    QWidget* BoxLabel1() const { return FBoxLabel1; }
+    QLineEdit* SourceURLEdit() const { return FSourceURLEdit; }
+    QPlainTextEdit* Memo1() const { return FMemo1; }
+    QAction* TransTestAction() const { return FTransTestAction; }
+    QAction* StartInportAction() const { return FStartInportAction; }
+    QAction* SaveListAsAction() const { return FSaveListAsAction; }
+    QAction* MakeHTMLSectionAction() const { return FMakeHTMLSectionAction; }
+    QPushButton* StartInportButton() const { return FStartInportButton; }
+    QPushButton* SaveListAsButton() const { return FSaveListAsButton; }
+    QPushButton* MakeHTMLSectionButton() const { return FMakeHTMLSectionButton; }
+    TSaveDialog& SaveDialog() { return FSaveDialog; }
+    // The road of the imports; null before the first show and after close.
+    TImportRoad* ImportRoad() const { return FImportRoad.get(); }
+
+    // Set-up on the first show, tear-down on close.
+    void FormShow();
+    void FormClose();
+
+    // Action and header handlers. Each shows what it catches.
+    void StartInportActionExecute();
+    void SaveListAsActionExecute();
+    void MakeHTMLSectionActionExecute();
+    void InportBookListViewColumnClick(int column);
+
+    // Writes the list to fileName and reports completion; throws
+    // EFCreateError / EWriteError (the file is then left as it was).
+    void SaveListToFile(const QString& fileName);
+    // Starts an import of url (CP932 bytes, as typed).
+    void StartImport(const std::string& url);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct TProgressRelay;
+
+    // TImportSink. ShowProgress runs on a transfer's worker thread.
+    void ShowStatus(const std::string& text) override;
+    void AppendLog(const std::string& line) override;
+    void ClearLog() override;
+    void ShowProgress(std::int64_t receivedBytes) override;
+    void ClearProgress() override;
+    void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) override;
+    void ReportError(const std::string& message) override;
+
+    template <class THandler>
+    void RunHandler(THandler&& handler) noexcept;
+    void ShowProgressNow();
+    void BuildLayout();
+
+    QTreeView* FInportBookListView = nullptr;
+    TBookListModel* FBookList = nullptr;
+    QFrame* FPanel1 = nullptr;
+    QStatusBar* FStatusBar = nullptr;
+    QLabel* FStatusPanels[3] = {nullptr, nullptr, nullptr};
+    QWidget* FBoxLabel1 = nullptr;
+    QLineEdit* FSourceURLEdit = nullptr;
+    QPlainTextEdit* FMemo1 = nullptr;
+    QAction* FTransTestAction = nullptr;
+    QAction* FStartInportAction = nullptr;
+    QAction* FSaveListAsAction = nullptr;
+    QAction* FMakeHTMLSectionAction = nullptr;
+    QPushButton* FStartInportButton = nullptr;
+    QPushButton* FSaveListAsButton = nullptr;
+    QPushButton* FMakeHTMLSectionButton = nullptr;
+    TSaveDialog FSaveDialog;
+
+    THTMLTextForm* FHTMLTextForm = nullptr;
+    std::unique_ptr<THTMLTextForm> FOwnHTMLTextForm;
+
+    bool FShown = false;
+    std::shared_ptr<TProgressRelay> FProgress;
+    // The starter must outlive the road, which refers to it.
+    TImportTransferStarter FStarter;
+    std::unique_ptr<TImportRoad> FImportRoad;
+};
+
+}  // namespace tembrook
