@@ -56,8 +56,12 @@ std::size_t AnsiPos(std::string_view needle, std::string_view text) noexcept {
 std::size_t AnsiPosFrom(std::string_view needle, std::string_view text, std::size_t from1) noexcept {
   if (from1 < 1) from1 = 1;
   const std::string_view n = UntilNul(needle);
-  const std::string_view t = UntilNul(text);
-  if (n.empty() || from1 > t.size()) return 0;
+  if (n.empty() || from1 > text.size()) return 0;
+  // Only the part from from1 on is searched for a NUL, so that a loop of
+  // searches stays linear.
+  const std::size_t nul = text.find('\0', from1 - 1);
+  const std::string_view t = nul == std::string_view::npos ? text : text.substr(0, nul);
+  if (from1 > t.size()) return 0;
   const bool atBoundary = ByteType(t, from1) != TByteType::mbTrailByte;
   return FindOnBoundary(n, t, from1 - 1, atBoundary);
 }
@@ -159,7 +163,8 @@ std::size_t LastDelimiter(std::string_view delimiters, std::string_view text) no
   return last;
 }
 
-TCharBoundaries::TCharBoundaries(std::string_view text) : FText(text), FTypes(text.size()) {
+TCharBoundaries::TCharBoundaries(std::string_view text)
+    : FText(text), FSearchEnd(UntilNul(text).size()), FTypes(text.size()) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (IsLeadByteValue(U8(text[i]))) {
@@ -185,7 +190,7 @@ bool TCharBoundaries::IsBoundary(std::size_t index1) const noexcept {
 std::size_t TCharBoundaries::PosFrom(std::string_view needle, std::size_t from1) const noexcept {
   if (from1 < 1) from1 = 1;
   const std::string_view n = UntilNul(needle);
-  const std::string_view t = UntilNul(FText);
+  const std::string_view t = FText.substr(0, FSearchEnd);
   if (n.empty() || from1 > t.size()) return 0;
   std::size_t cand = t.find(n, from1 - 1);
   while (cand != std::string_view::npos) {

@@ -44,7 +44,10 @@ std::size_t AnsiPos(std::string_view needle, std::string_view text) noexcept;
 
 // AnsiPos restricted to occurrences starting at 1-based position from1 or
 // later (classification still read from the start of the text). from1 below 1
-// counts as 1. Cost: O(size - from1) plus the lead-value run before from1.
+// counts as 1. The first NUL at or after from1 ends the text; bytes before
+// from1 are not looked at for a NUL. Cost: O(size - from1) plus the run of
+// lead-value bytes just before from1; for many searches over one text of
+// unusual content (long runs of lead-value bytes) prefer TCharBoundaries.
 std::size_t AnsiPosFrom(std::string_view needle, std::string_view text, std::size_t from1) noexcept;
 
 // AnsiPos in the ASCII-lower-cased text; lowerNeedle must already be lower
@@ -96,6 +99,7 @@ public:
 
 private:
   std::string_view FText;
+  std::size_t FSearchEnd;  // searches end at the first NUL
   std::vector<TByteType> FTypes;
 };
 

@@ -34,12 +34,19 @@ inline std::string_view CutAtNul(std::string_view text) {
   return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
-// Every start position, every byte compared, classification rebuilt per candidate.
-inline std::size_t Pos(std::string_view needle, std::string_view text, std::size_t from1 = 1) {
+// Every start position, every byte compared, classification rebuilt per
+// candidate. With nulFromStart false, only a NUL at or after from1 ends the
+// text (the rule of the search that starts at a position).
+inline std::size_t Pos(std::string_view needle, std::string_view text, std::size_t from1 = 1,
+                       bool nulFromStart = true) {
   needle = CutAtNul(needle);
-  const std::string_view cut = CutAtNul(text);
+  const std::size_t start = from1 < 1 ? 0 : from1 - 1;
+  std::string_view cut = CutAtNul(text);
+  if (!nulFromStart && start <= text.size()) {
+    cut = text.substr(0, start + CutAtNul(text.substr(start)).size());
+  }
   if (needle.empty() || cut.empty()) return 0;
-  for (std::size_t i = (from1 < 1 ? 0 : from1 - 1); i + needle.size() <= cut.size(); ++i) {
+  for (std::size_t i = start; i + needle.size() <= cut.size(); ++i) {
     if (cut.substr(i, needle.size()) != needle) continue;
     if (Classify(text.substr(0, i + 1))[i] == 2) continue;
     return i + 1;

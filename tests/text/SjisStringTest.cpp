@@ -97,6 +97,13 @@ TEST(AnsiPos, FromAPositionAndOnAPrecomputedText) {
   EXPECT_FALSE(boundaries.IsBoundary(5));
   EXPECT_FALSE(boundaries.IsBoundary(0));
   EXPECT_FALSE(boundaries.IsBoundary(7));
+
+  // A NUL ends the text of a positioned search only from the start position on.
+  const std::string withNul = "a\0ba\0b"s;
+  EXPECT_EQ(tembrook::AnsiPos("b", withNul), 0u);
+  EXPECT_EQ(tembrook::AnsiPosFrom("b", withNul, 3), 3u);
+  EXPECT_EQ(tembrook::AnsiPosFrom("b", withNul, 4), 0u);
+  EXPECT_EQ(tembrook::TCharBoundaries(withNul).PosFrom("b", 3), 0u);
 }
 
 TEST(AnsiPos, AgreesWithTheReferenceOnRandomTexts) {
@@ -107,7 +114,7 @@ TEST(AnsiPos, AgreesWithTheReferenceOnRandomTexts) {
     const std::size_t from = std::uniform_int_distribution<std::size_t>(0, text.size() + 1)(rng);
     ASSERT_EQ(tembrook::AnsiPos(needle, text), tembrook::reference::Pos(needle, text))
         << testing::PrintToString(text) << " / " << testing::PrintToString(needle);
-    ASSERT_EQ(tembrook::AnsiPosFrom(needle, text, from), tembrook::reference::Pos(needle, text, from))
+    ASSERT_EQ(tembrook::AnsiPosFrom(needle, text, from), tembrook::reference::Pos(needle, text, from, false))
         << testing::PrintToString(text) << " / " << testing::PrintToString(needle) << " from " << from;
     ASSERT_EQ(tembrook::TCharBoundaries(text).PosFrom(needle, from),
               tembrook::reference::Pos(needle, text, from));
