@@ -1,0 +1,365 @@
+#include "AboutForm.h"
+#include "BoxLabels.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+std::unique_ptr<QWidget> MakeOwnerForm(int left, int top, int width, int height)
+{
+    auto form = std::make_unique<QWidget>();
+    form->setGeometry(left, top, width, height);
+    return form;
+}
+
+// --- construction ---------------------------------------------------------
+
+struct OwnerCase {
+    QRect owner;
+    int top, left;
+};
+
+class AboutFormOwnerTest : public ::testing::TestWithParam<OwnerCase> {};
+
+TEST_P(AboutFormOwnerTest, DefaultPositionCentresTheFixedSizeOverTheOwnerForm)
+{
+    const OwnerCase& c = GetParam();
+    auto form = MakeOwnerForm(c.owner.left(), c.owner.top(), c.owner.width(), c.owner.height());
+    TAboutForm about(form.get());
+    EXPECT_EQ(about.OwnerForm(), form.get());
+    EXPECT_EQ(about.WindowTop(), c.top);
+    EXPECT_EQ(about.WindowLeft(), c.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, AboutFormOwnerTest, ::testing::Values(
+    OwnerCase{QRect(66, 143, 813, 681), 393, 335},
+    OwnerCase{QRect(0, 0, 274, 181), 0, 0},
+    OwnerCase{QRect(10, 20, 273, 180), 20, 10},   // -1 / 2 truncates to 0
+    OwnerCase{QRect(10, 20, 100, 100), -20, -77}, // -81 / 2 and -174 / 2
+    OwnerCase{QRect(-50, -40, 300, 200), -31, -37}));
+
+TEST(AboutFormTest, OwnerThatIsNotAFormGivesNoPositionAndNoOwnerForm)
+{
+    QObject plainOwner;
+    TAboutForm* const onObject = new TAboutForm(&plainOwner);
+    EXPECT_EQ(onObject->OwnerForm(), nullptr);
+    EXPECT_EQ(onObject->WindowTop(), 0);
+    EXPECT_EQ(onObject->WindowLeft(), 0);
+
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    auto* child = new QWidget(form.get());
+    child->setGeometry(300, 300, 100, 100);
+    const TAboutForm onChild(child);
+    EXPECT_EQ(onChild.OwnerForm(), nullptr);
+    EXPECT_EQ(onChild.WindowTop(), 0);
+    EXPECT_EQ(onChild.WindowLeft(), 0);
+
+    const TAboutForm none;
+    EXPECT_EQ(none.OwnerForm(), nullptr);
+    EXPECT_EQ(none.WindowTop(), 0);
+}
+
+TEST(AboutFormTest, ConstructorValues)
+{
+    const TAboutForm about;
+    EXPECT_FALSE(about.AutoPosition());
+    EXPECT_EQ(about.Style(), bsDialog);
+    EXPECT_TRUE(about.Graphic().isNull());
+    EXPECT_TRUE(about.ApplicationTitle().isEmpty());
+    EXPECT_TRUE(about.TitleHeader().isEmpty());
+    EXPECT_TRUE(about.TitleFooter().isEmpty());
+    EXPECT_TRUE(about.Version().isEmpty());
+    EXPECT_EQ(about.Copyright(), TAboutForm::DefaultCopyright());
+    EXPECT_EQ(about.EMail(), TAboutForm::DefaultEMail());
+    EXPECT_EQ(about.WebPage(), TAboutForm::DefaultWebPage());
+    EXPECT_FALSE(about.LinkWebPage());
+    EXPECT_FALSE(about.LinkMailTo());
+    EXPECT_FALSE(about.OnIconClick());
+    EXPECT_EQ(about.TitleFont().Font.pixelSize(), 32);
+    EXPECT_EQ(about.TitleFont().Font.families().front(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(about.TitleFont().Color, clWindowText);
+    EXPECT_FALSE(about.TitleFont().Font.bold());
+}
+
+TEST(AboutFormTest, MainWindowInstanceHasItsValues)
+{
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    TAboutForm* const about = CreateTembrookAboutForm(form.get());
+    EXPECT_EQ(about->parent(), form.get());
+    EXPECT_EQ(about->objectName(), QStringLiteral("AboutForm1"));
+    EXPECT_TRUE(about->AutoPosition());
+    EXPECT_EQ(about->WindowTop(), 393);
+    EXPECT_EQ(about->WindowLeft(), 335);
+    EXPECT_EQ(about->Style(), bsDialog);
+    EXPECT_TRUE(about->Graphic().isNull());
+    EXPECT_EQ(about->ApplicationTitle(), QStringLiteral("Tembrook"));
+    EXPECT_TRUE(about->TitleHeader().isEmpty());
+    EXPECT_EQ(about->TitleFooter(), QStringLiteral("[α version]"));
+    EXPECT_EQ(about->Version(), QStringLiteral("0.10.10"));
+    EXPECT_EQ(about->Copyright(), TAboutForm::DefaultCopyright());
+    EXPECT_TRUE(about->LinkWebPage());
+    EXPECT_TRUE(about->LinkMailTo());
+    EXPECT_EQ(about->TitleFont().Font.pixelSize(), 32);
+    EXPECT_EQ(about->TitleFont().Color, clWindowText);
+    EXPECT_FALSE(about->OnIconClick());
+}
+
+TEST(AboutFormTest, GraphicIsACopyOfThePictureGiven)
+{
+    TAboutForm about;
+    QPixmap picture(16, 16);
+    picture.fill(Qt::green);
+    about.SetGraphic(picture);
+    picture.fill(Qt::red);
+    EXPECT_EQ(about.Graphic().toImage().pixel(0, 0), qRgb(0, 0xFF, 0));
+}
+
+// --- Execute --------------------------------------------------------------
+
+// What a modal display saw of the window it was given.
+struct Seen {
+    QPointer<TAboutWindow> window;
+    QPoint position;
+    int calls = 0;
+};
+
+TScopedModalRunner Recording(Seen& seen, std::function<void(TAboutWindow&)> more = {})
+{
+    return TScopedModalRunner([&seen, more](TAboutWindow& window) {
+        ++seen.calls;
+        seen.window = &window;
+        seen.position = window.pos();
+        EXPECT_FALSE(window.isVisible());
+        if (more)
+            more(window);
+    });
+}
+
+struct PlaceCase {
+    QRect owner;
+    bool autoPosition;
+    QPoint expected;
+};
+
+class AboutFormPlacementTest : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(AboutFormPlacementTest, ExecutePlacesTheWindow)
+{
+    const PlaceCase& c = GetParam();
+    auto form = MakeOwnerForm(c.owner.left(), c.owner.top(), c.owner.width(), c.owner.height());
+    TAboutForm about(form.get());
+    about.SetAutoPosition(c.autoPosition);
+    about.SetWindowLeft(11);
+    about.SetWindowTop(22);
+    Seen seen;
+    const auto runner = Recording(seen);
+    about.Execute();
+    EXPECT_EQ(seen.calls, 1);
+    EXPECT_EQ(seen.position, c.expected);
+    EXPECT_EQ(about.WindowLeft(), 11);
+    EXPECT_EQ(about.WindowTop(), 22);
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, AboutFormPlacementTest, ::testing::Values(
+    // The window is 400 x 196.
+    PlaceCase{QRect(66, 143, 813, 681), true, QPoint(66 + 206, 143 + 242)},
+    PlaceCase{QRect(66, 143, 813, 196 - 121), true, QPoint(66 + 206, 143 - 60)},  // -121 / 2 is -60
+    PlaceCase{QRect(66, 143, 399, 196), true, QPoint(66, 143)},                    // -1 / 2 is 0
+    PlaceCase{QRect(66, 143, 813, 681), false, QPoint(11, 22)}));
+
+TEST(AboutFormTest, AutoPositionWithoutOwnerFormUsesTheStoredPosition)
+{
+    QObject plainOwner;
+    auto* about = new TAboutForm(&plainOwner);
+    about->SetAutoPosition(true);
+    about->SetWindowLeft(70);
+    about->SetWindowTop(80);
+    Seen seen;
+    const auto runner = Recording(seen);
+    about->Execute();
+    EXPECT_EQ(seen.position, QPoint(70, 80));
+}
+
+TEST(AboutFormTest, ExecuteFillsTheWindowFromTheProperties)
+{
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    TAboutForm about(form.get());
+    QPixmap picture(24, 40);
+    picture.fill(Qt::blue);
+    about.SetGraphic(picture);
+    about.SetStyle(bsToolWindow);
+    about.SetTitleHeader(QStringLiteral("header"));
+    about.SetApplicationTitle(QStringLiteral("Tembrook"));
+    about.SetTitleFooter(QStringLiteral("[α version]"));
+    about.SetVersion(QStringLiteral("0.10.10"));
+    about.SetCopyright(QStringLiteral("notice"));
+    about.SetEMail(QStringLiteral("   "));
+    about.SetWebPage(QStringLiteral("http://www.example.org/"));
+    about.SetLinkWebPage(true);
+    about.SetLinkMailTo(false);
+    about.TitleFont().Font.setItalic(true);
+    about.TitleFont().Color = 0x0000FF;
+    QList<QObject*> iconClicks;
+    about.SetOnIconClick([&](QObject* sender) { iconClicks.append(sender); });
+    TOSVersionRecord record;
+    record.PlatformId = kVerPlatformWin32NT;
+    record.MajorVersion = 5;
+    record.MinorVersion = 1;
+    record.BuildNumber = 2600;
+    record.CSDVersion = "Service Pack 3";
+    TScopedOSVersion version(record);
+
+    Seen seen;
+    const auto runner = Recording(seen, [&](TAboutWindow& w) {
+        EXPECT_EQ(w.BorderStyle(), bsToolWindow);
+        EXPECT_EQ(w.GraphPicture->size(), QSize(24, 40));
+        EXPECT_EQ(w.TitleHeaderText->Caption(), QStringLiteral("header"));
+        EXPECT_EQ(w.TitleText->Caption(), QStringLiteral("Tembrook"));
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Tembrook"));
+        EXPECT_EQ(w.TitleFooterText->Caption(), QStringLiteral("[α version]"));
+        EXPECT_EQ(w.VerText->Caption(), QStringLiteral("0.10.10"));
+        EXPECT_EQ(w.CopyrightText->Caption(), QStringLiteral("notice"));
+        EXPECT_EQ(w.EMailText->Caption(), QStringLiteral("   "));
+        EXPECT_TRUE(w.EMailTitleLabel->isHidden());
+        EXPECT_EQ(w.WebPageText->Caption(), QStringLiteral("http://www.example.org/"));
+        EXPECT_FALSE(w.WebPageTitleLabel->isHidden());
+        EXPECT_TRUE(w.WebLinkOn());
+        EXPECT_FALSE(w.MailLinkOn());
+        EXPECT_TRUE(w.WebPageText->font().underline());
+        EXPECT_TRUE(w.TitleText->font().italic());
+        EXPECT_EQ(w.TitleText->font().pixelSize(), 32);
+        EXPECT_EQ(w.TitleText->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+        EXPECT_EQ(w.OSEnvironmentDispLabel->Caption(),
+                  QStringLiteral("Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]"));
+        w.GraphPictureClick();
+    });
+    about.Execute();
+    ASSERT_EQ(seen.calls, 1);
+    EXPECT_EQ(iconClicks.size(), 1);
+    EXPECT_TRUE(seen.window.isNull()) << "the window is destroyed when Execute returns";
+    // The component is not changed by showing it.
+    EXPECT_EQ(about.EMail(), QStringLiteral("   "));
+    EXPECT_TRUE(about.TitleFont().Font.italic());
+}
+
+TEST(AboutFormTest, EveryExecuteBuildsAndPlacesAFreshWindow)
+{
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    TAboutForm about(form.get());
+    about.SetAutoPosition(true);
+    about.SetApplicationTitle(QStringLiteral("Tembrook"));
+    Seen seen;
+    const auto runner = Recording(seen, [](TAboutWindow& w) {
+        // The user moves the window and changes what it shows.
+        w.move(5, 5);
+        w.TitleText->SetCaption(QStringLiteral("changed"));
+    });
+    about.Execute();
+    about.Execute();
+    EXPECT_EQ(seen.calls, 2);
+    EXPECT_EQ(seen.position, QPoint(272, 385));
+    EXPECT_TRUE(seen.window.isNull());
+    EXPECT_EQ(about.ApplicationTitle(), QStringLiteral("Tembrook"));
+}
+
+TEST(AboutFormTest, WindowIsDestroyedAlsoWhenTheDisplayFails)
+{
+    TAboutForm about;
+    Seen seen;
+    const auto runner = Recording(seen, [](TAboutWindow&) { throw std::runtime_error("display failed"); });
+    EXPECT_THROW(about.Execute(), std::runtime_error);
+    EXPECT_EQ(seen.calls, 1);
+    EXPECT_TRUE(seen.window.isNull());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<TAboutWindow*>(widget), nullptr);
+}
+
+TEST(AboutFormTest, ModalDisplayEndsWithOkAndTheWindowIsGone)
+{
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    TAboutForm* const about = CreateTembrookAboutForm(form.get());
+    QPointer<TAboutWindow> shown;
+    bool wasModal = false;
+    // Runs inside the modal loop: press OK on the About window once it is up.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* window = dynamic_cast<TAboutWindow*>(QApplication::activeModalWidget());
+        if (window == nullptr || !window->isVisible())
+            return;
+        shown = window;
+        wasModal = window->isModal();
+        QTest::mouseClick(window->OKButton, Qt::LeftButton);
+    });
+    poll.start();
+    // A stuck display fails the test instead of hanging it.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (auto* window = dynamic_cast<TAboutWindow*>(QApplication::activeModalWidget()))
+            window->close();
+        ADD_FAILURE() << "the About window did not close";
+    });
+    guard.start(10000);
+    about->Execute();
+    poll.stop();
+    EXPECT_TRUE(wasModal);
+    EXPECT_TRUE(shown.isNull());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<TAboutWindow*>(widget), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Renders the main window's About box as Execute fills it. The image is checked
+// here; with TEMBROOK_SCREENSHOT_DIR set it is also saved there (see
+// scripts/screenshot-about.sh), together with the URL caption's box label.
+TEST(AboutFormScreenshotTest, FilledWindowShowsTitleVersionAndEnvironmentLine)
+{
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    TAboutForm* const about = CreateTembrookAboutForm(form.get());
+    QImage image;
+    QRect titleArea, versionArea, environmentArea;
+    {
+        const TScopedModalRunner runner([&](TAboutWindow& window) {
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            image = window.grab().toImage();
+            titleArea = window.TitleText->geometry();
+            versionArea = window.VerText->geometry();
+            environmentArea = window.OSEnvironmentDispLabel->geometry();
+            window.close();
+        });
+        about->Execute();
+    }
+    ASSERT_EQ(image.size(), QSize(400, 196));
+    const QRgb background = image.pixel(2, 190);
+    EXPECT_FALSE(InkBounds(image, titleArea, background).isEmpty());
+    EXPECT_FALSE(InkBounds(image, versionArea, background).isEmpty());
+    EXPECT_FALSE(InkBounds(image, environmentArea, background).isEmpty());
+    EXPECT_TRUE(InkBounds(image, QRect(8, 100, 40, 40), background).isEmpty()) << "nothing left of the texts";
+
+    if (const QByteArray dir = qgetenv("TEMBROOK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        const QString base = QString::fromLocal8Bit(dir);
+        EXPECT_TRUE(image.save(base + QStringLiteral("/about-box.png")));
+        QWidget panel;
+        panel.setFont(UiFont(12));
+        auto* label = new TBoxLabel(&panel);
+        label->setGeometry(4, 8, 77, 17);
+        label->SetCaption(QStringLiteral("TembrookURL"));
+        panel.resize(85, 33);
+        EXPECT_TRUE(RenderWidget(panel).save(base + QStringLiteral("/box-label.png")));
+    }
+}
+
+} // namespace

@@ -1,0 +1,352 @@
+#include "AboutWindow.h"
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// --- the environment line -------------------------------------------------
+
+struct EnvironmentCase {
+    int platformId, major, minor, build;
+    const char* servicePack;
+    const char* systemName;
+    const char* line;
+};
+
+class OSEnvironmentTextTest : public ::testing::TestWithParam<EnvironmentCase> {};
+
+TEST_P(OSEnvironmentTextTest, NamesThePlatformAndAppendsVersionAndBuild)
+{
+    const EnvironmentCase& c = GetParam();
+    TOSVersionRecord record;
+    record.PlatformId = c.platformId;
+    record.MajorVersion = c.major;
+    record.MinorVersion = c.minor;
+    record.BuildNumber = c.build;
+    record.CSDVersion = c.servicePack;
+    record.SystemName = c.systemName;
+    EXPECT_EQ(TAboutWindow::OSEnvironmentText(record).toStdString(), c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, OSEnvironmentTextTest, ::testing::Values(
+    EnvironmentCase{2, 5, 1, 2600, "Service Pack 3", "",
+                    "Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]"},
+    EnvironmentCase{0, 3, 10, 0, "", "", "Win32s(3.10.0) [Build 0 ]"},
+    EnvironmentCase{1, 4, 0, 950, "", "", "Windows 95(4.0.950) [Build 950 ]"},
+    EnvironmentCase{1, 4, 1, 1998, "", "", "Windows 98(4.1.1998) [Build 1998 ]"},
+    EnvironmentCase{1, 4, 10, 67766446, " A ", "", "Windows 98(4.10.67766446) [Build 67766446  A ]"},
+    EnvironmentCase{1, 4, 89, 1, "", "", "Windows 98(4.89.1) [Build 1 ]"},
+    EnvironmentCase{1, 4, 90, 3000, "", "", "Windows Me(4.90.3000) [Build 3000 ]"},
+    EnvironmentCase{1, 4, 200, 3000, "", "", "Windows Me(4.200.3000) [Build 3000 ]"},
+    EnvironmentCase{2, 4, 0, 1381, "Service Pack 6", "", "Windows NT 4.0(4.0.1381) [Build 1381 Service Pack 6]"},
+    EnvironmentCase{2, 3, 51, 1057, "", "", "Windows NT 3.51(3.51.1057) [Build 1057 ]"},
+    EnvironmentCase{2, 5, 0, 2195, "", "", "Windows 2000(5.0.2195) [Build 2195 ]"},
+    EnvironmentCase{2, 5, 2, 3790, "", "", "Windows 2000 or later(5.2.3790) [Build 3790 ]"},
+    EnvironmentCase{2, 6, 0, 6002, "", "", "Windows 2000(6.0.6002) [Build 6002 ]"},
+    EnvironmentCase{3, 1, 0, 7, "", "", "Windows or later(1.0.7) [Build 7 ]"},
+    EnvironmentCase{200, 0, 0, 0, "", "Linux", "Windows or later(0.0.0) [Build 0 ]"},
+    // The Linux record: the kernel's name, its release numbers and the release text.
+    EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0-18-amd64", "Linux",
+                    "Linux(6.1.0) [Build 0 6.1.0-18-amd64]"},
+    EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0", "", "Linux(6.1.0) [Build 0 6.1.0]"},
+    EnvironmentCase{kVerPlatformLinux, 14, 0, 0, "14.0-RELEASE", "FreeBSD",
+                    "FreeBSD(14.0.0) [Build 0 14.0-RELEASE]"},
+    EnvironmentCase{-7, 1, 2, 3, "", "", "Unknown(1.2.3) [Build 3 ]"}));
+
+TEST(OSEnvironmentTextTest, UsesTheRecordInPlaceAndTheSystemOtherwise)
+{
+    TOSVersionRecord record;
+    record.PlatformId = kVerPlatformWin32NT;
+    record.MajorVersion = 4;
+    record.MinorVersion = 0;
+    record.BuildNumber = 1381;
+    {
+        TScopedOSVersion version(record);
+        EXPECT_EQ(TAboutWindow::OSEnvironmentText(), QStringLiteral("Windows NT 4.0(4.0.1381) [Build 1381 ]"));
+    }
+    EXPECT_EQ(TAboutWindow::OSEnvironmentText(), TAboutWindow::OSEnvironmentText(ReadOSVersionRecord()));
+    EXPECT_TRUE(TAboutWindow::OSEnvironmentText().startsWith(QStringLiteral("Linux(")));
+}
+
+// --- the launch buffer and the blank rule ---------------------------------
+
+TEST(AboutWindowTextTest, LaunchBufferKeeps255BytesWithoutSplittingACharacter)
+{
+    const QString a254(254, QLatin1Char('a'));
+    struct Case { QString text; QString kept; };
+    const Case cases[] = {
+        {QStringLiteral("http://www.example.org/"), QStringLiteral("http://www.example.org/")},
+        {QString(255, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(256, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(1000, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(253, QLatin1Char('a')) + QStringLiteral("é"),                      // 255 bytes: all of it
+         QString(253, QLatin1Char('a')) + QStringLiteral("é")},
+        {a254 + QStringLiteral("é"), a254},                                         // é would be split
+        {QString(253, QLatin1Char('a')) + QStringLiteral("あ"), QString(253, QLatin1Char('a'))},
+        {QString(252, QLatin1Char('a')) + QStringLiteral("あい"), QString(252, QLatin1Char('a')) + QStringLiteral("あ")},
+        {a254 + QStringLiteral("😀"), a254},                                          // 4 bytes, one character
+        {QString(85, QChar(u'あ')) + QStringLiteral("b"), QString(85, QChar(u'あ'))},
+        {QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"), QStringLiteral("ab")},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        const QString kept = TAboutWindow::LaunchBufferText(c.text);
+        EXPECT_EQ(kept, c.kept) << c.text.size() << " characters";
+        EXPECT_LE(kept.toUtf8().size(), 255);
+        EXPECT_TRUE(c.text.startsWith(kept));
+    }
+}
+
+TEST(AboutWindowTextTest, AddressIsBlankWhenOnlyCharactersUpToTheSpaceRemain)
+{
+    EXPECT_FALSE(TAboutWindow::HasText(QString()));
+    EXPECT_FALSE(TAboutWindow::HasText(QStringLiteral("    ")));
+    EXPECT_FALSE(TAboutWindow::HasText(QStringLiteral(" \t\r\n\x1f ")));
+    EXPECT_TRUE(TAboutWindow::HasText(QStringLiteral("  a  ")));
+    EXPECT_TRUE(TAboutWindow::HasText(QStringLiteral("!")));
+    EXPECT_TRUE(TAboutWindow::HasText(QStringLiteral("\u3000")));  // an ideographic space is text
+}
+
+// --- the window -----------------------------------------------------------
+
+struct LayoutCase {
+    const char* name;
+    QRect geometry;
+    int fontPixels;  // 0: the window's font
+};
+
+TEST(AboutWindowTest, LayoutFollowsTheWindowDescription)
+{
+    TAboutWindow window;
+    EXPECT_EQ(window.size(), QSize(400, 196));
+    EXPECT_EQ(window.BorderStyle(), bsDialog);
+    EXPECT_EQ(window.font().pixelSize(), 12);
+
+    const std::pair<QWidget*, LayoutCase> fixedSize[] = {
+        {window.GraphPicture, {"GraphPicture", QRect(8, 8, 32, 32), 0}},
+        {window.TitleHeaderText, {"TitleHeaderText", QRect(48, 4, 349, 16), 15}},
+        {window.TitleText, {"TitleText", QRect(48, 20, 345, 29), 32}},
+        {window.TitleFooterText, {"TitleFooterText", QRect(56, 52, 337, 13), 13}},
+        {window.Bevel1, {"Bevel1", QRect(36, 144, 357, 9), 0}},
+        {window.OKButton, {"OKButton", QRect(320, 168, 77, 25), 0}},
+    };
+    for (const auto& [widget, c] : fixedSize) {
+        EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
+        EXPECT_EQ(widget->font().pixelSize(), c.fontPixels == 0 ? 12 : c.fontPixels) << c.name;
+    }
+    // Labels that size to their text keep their place.
+    const std::pair<TAboutLabel*, LayoutCase> sized[] = {
+        {window.Label2, {"Label2", QRect(48, 68, 0, 0), 15}},
+        {window.VerText, {"VerText", QRect(100, 68, 0, 0), 15}},
+        {window.CopyrightText, {"CopyrightText", QRect(56, 96, 0, 0), 13}},
+        {window.EMailTitleLabel, {"EMailTitleLabel", QRect(56, 112, 0, 0), 13}},
+        {window.EMailText, {"EMailText", QRect(100, 112, 0, 0), 13}},
+        {window.WebPageTitleLabel, {"WebPageTitleLabel", QRect(56, 128, 0, 0), 13}},
+        {window.WebPageText, {"WebPageText", QRect(108, 128, 0, 0), 13}},
+        {window.OSEnvironmentDispLabel, {"OSEnvironmentDispLabel", QRect(48, 152, 0, 0), 0}},
+    };
+    for (const auto& [label, c] : sized) {
+        EXPECT_TRUE(label->AutoSize()) << c.name;
+        EXPECT_EQ(label->pos(), c.geometry.topLeft()) << c.name;
+        EXPECT_EQ(label->font().pixelSize(), c.fontPixels == 0 ? 12 : c.fontPixels) << c.name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << c.name;
+    }
+    EXPECT_EQ(window.Label2->Caption(), QStringLiteral("version"));
+    EXPECT_EQ(window.EMailTitleLabel->Caption(), QStringLiteral("E-Mail:"));
+    EXPECT_EQ(window.WebPageTitleLabel->Caption(), QStringLiteral("WebPage:"));
+    EXPECT_EQ(window.OKButton->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(window.OKButton->isDefault());
+}
+
+TEST(AboutWindowTest, SizedLabelsFollowTheirText)
+{
+    TAboutWindow window;
+    window.VerText->SetCaption(QStringLiteral("0"));
+    const int narrow = window.VerText->width();
+    window.VerText->SetCaption(QStringLiteral("0.10.10 build 12345"));
+    EXPECT_GT(window.VerText->width(), narrow);
+    // A fixed-size label does not.
+    window.TitleFooterText->SetCaption(QString(200, QLatin1Char('x')));
+    EXPECT_EQ(window.TitleFooterText->size(), QSize(337, 13));
+}
+
+TEST(AboutWindowTest, TitleLabelsAreHiddenForBlankAddresses)
+{
+    TAboutWindow window;
+    struct Case { QString address; bool shown; };
+    for (const Case& c : {Case{QString(), false}, Case{QStringLiteral("   "), false},
+                          Case{QStringLiteral(" someone@example.org "), true}}) {
+        window.SetEMail(c.address);
+        window.SetWebPage(c.address);
+        EXPECT_EQ(window.EMailText->Caption(), c.address);
+        EXPECT_EQ(window.WebPageText->Caption(), c.address);
+        EXPECT_EQ(!window.EMailTitleLabel->isHidden(), c.shown) << c.address.toStdString();
+        EXPECT_EQ(!window.WebPageTitleLabel->isHidden(), c.shown) << c.address.toStdString();
+    }
+}
+
+TEST(AboutWindowTest, LinkLookIsAppliedEveryTimeTheSwitchIsSet)
+{
+    TAboutWindow window;
+    const QColor windowText = ColorToQColor(clWindowText, window.palette());
+    ASSERT_NE(windowText, QColor(0, 0, 0xFF));
+    QFont bold = window.WebPageText->font();
+    bold.setBold(true);
+    window.WebPageText->setFont(bold);
+
+    for (const bool on : {true, true, false, false, true}) {
+        window.SetWebLink(on);
+        window.SetMailLink(!on);
+        for (const auto& [label, linked] : {std::pair{window.WebPageText, on}, std::pair{window.EMailText, !on}}) {
+            EXPECT_EQ(label->palette().color(QPalette::WindowText), linked ? QColor(0, 0, 0xFF) : windowText);
+            EXPECT_EQ(label->font().underline(), linked);
+            EXPECT_FALSE(label->font().bold());
+            EXPECT_EQ(label->testAttribute(Qt::WA_SetCursor), linked);
+            if (linked) {
+                EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+            }
+        }
+        EXPECT_EQ(window.WebLinkOn(), on);
+        EXPECT_EQ(window.MailLinkOn(), !on);
+    }
+}
+
+TEST(AboutWindowTest, LinkClicksOpenThroughTheShellOnlyWhenSwitchedOn)
+{
+    TRecordingShellLauncher launcher;
+    TAboutWindow window;
+    window.SetWebPage(QStringLiteral("http://www.example.org/tembrook/"));
+    window.SetEMail(QStringLiteral("someone@example.org"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    struct Case { bool web, mail; QStringList opened; };
+    const Case cases[] = {
+        {false, false, {}},
+        {false, true, {QStringLiteral("MailTo:someone@example.org")}},
+        {true, false, {QStringLiteral("http://www.example.org/tembrook/")}},
+        {true, true, {QStringLiteral("http://www.example.org/tembrook/"), QStringLiteral("MailTo:someone@example.org")}},
+    };
+    for (const Case& c : cases) {
+        launcher.Opened.clear();
+        window.SetWebLink(c.web);
+        window.SetMailLink(c.mail);
+        QTest::mouseClick(window.WebPageText, Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseClick(window.EMailText, Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseClick(window.EMailText, Qt::RightButton, {}, QPoint(3, 3));
+        EXPECT_EQ(launcher.Opened, c.opened) << c.web << c.mail;
+    }
+
+    // The caption at click time counts, cut to the launch buffer.
+    launcher.Opened.clear();
+    window.EMailText->SetCaption(QString(300, QLatin1Char('m')));
+    window.WebPageText->SetCaption(QStringLiteral("http://example.org/") + QString(300, QChar(u'あ')));
+    window.EMailTextClick();
+    window.WebPageTextClick();
+    ASSERT_EQ(launcher.Opened.size(), 2);
+    EXPECT_EQ(launcher.Opened[0], QStringLiteral("MailTo:") + QString(248, QLatin1Char('m')));
+    EXPECT_EQ(launcher.Opened[1], QStringLiteral("http://example.org/") + QString(78, QChar(u'あ')));
+}
+
+TEST(AboutWindowTest, PictureClickCallsTheHandlerWithTheWindow)
+{
+    TAboutWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.GraphPicture, Qt::LeftButton);  // no handler: nothing happens
+
+    QList<QObject*> senders;
+    window.SetIconClick([&](QObject* sender) { senders.append(sender); });
+    QTest::mouseClick(window.GraphPicture, Qt::LeftButton);
+    QTest::mouseClick(window.GraphPicture, Qt::RightButton);
+    EXPECT_EQ(senders, QList<QObject*>({&window}));
+}
+
+TEST(AboutWindowTest, FailingPictureHandlerIsReportedNotPropagated)
+{
+    TAboutWindow window;
+    window.setWindowTitle(QStringLiteral("Tembrook"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.SetIconClick([](QObject*) { throw std::runtime_error("Cannot create file x.txt"); });
+    QTest::mouseClick(window.GraphPicture, Qt::LeftButton);
+
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.front()->text(), QStringLiteral("Cannot create file x.txt"));
+    EXPECT_TRUE(window.isVisible());
+    boxes.front()->close();
+}
+
+TEST(AboutWindowTest, PictureSizesTheImageToIt)
+{
+    TAboutWindow window;
+    window.SetPicture(QPixmap());
+    EXPECT_EQ(window.GraphPicture->size(), QSize(32, 32));
+    QPixmap picture(48, 20);
+    picture.fill(Qt::red);
+    window.SetPicture(picture);
+    EXPECT_EQ(window.GraphPicture->size(), QSize(48, 20));
+    EXPECT_EQ(window.GraphPicture->pixmap().size(), QSize(48, 20));
+    EXPECT_EQ(window.GraphPicture->pos(), QPoint(8, 8));
+}
+
+TEST(AboutWindowTest, BorderStylesKeepThePositionAndTheClientSize)
+{
+    TAboutWindow window;
+    window.move(123, 45);
+    struct Case { TFormBorderStyle style; bool frameless, sizeable; };
+    for (const Case c : {Case{bsNone, true, false}, Case{bsSingle, false, false}, Case{bsSizeable, false, true},
+                         Case{bsDialog, false, false}, Case{bsToolWindow, false, false},
+                         Case{bsSizeToolWin, false, true}}) {
+        window.SetBorderStyle(c.style);
+        EXPECT_EQ(window.BorderStyle(), c.style);
+        EXPECT_EQ(window.pos(), QPoint(123, 45)) << int(c.style);
+        EXPECT_EQ(window.size(), QSize(400, 196)) << int(c.style);
+        EXPECT_EQ(window.windowFlags().testFlag(Qt::FramelessWindowHint), c.frameless) << int(c.style);
+        EXPECT_EQ(window.minimumSize() != window.maximumSize(), c.sizeable) << int(c.style);
+    }
+}
+
+TEST(AboutWindowTest, EscapeDoesNothingEnterPressesOk)
+{
+    TAboutWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(window.OKButton, Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.OKButton, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(AboutWindowTest, ShowAboutSetsTheEnvironmentLineBeforeTheModalDisplay)
+{
+    TOSVersionRecord record;
+    record.PlatformId = kVerPlatformLinux;
+    record.MajorVersion = 6;
+    record.MinorVersion = 1;
+    record.CSDVersion = "6.1.0-18-amd64";
+    record.SystemName = "Linux";
+    TScopedOSVersion version(record);
+
+    QString shown;
+    TScopedModalRunner runner([&](TAboutWindow& window) { shown = window.OSEnvironmentDispLabel->Caption(); });
+    TAboutWindow window;
+    window.ShowAbout();
+    EXPECT_EQ(shown, QStringLiteral("Linux(6.1.0) [Build 0 6.1.0-18-amd64]"));
+    EXPECT_EQ(window.OSEnvironmentDispLabel->width(),
+              window.OSEnvironmentDispLabel->sizeHint().width());
+}
+
+} // namespace

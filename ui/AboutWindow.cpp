@@ -1,0 +1,374 @@
+#include "AboutWindow.h"
+
+#include "ShellLaunch.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <exception>
+
+namespace {
+
+constexpr int kClientWidth = 400;
+constexpr int kClientHeight = 196;
+
+TAboutWindow::TModalRunner& ModalRunner()
+{
+    static TAboutWindow::TModalRunner runner;
+    return runner;
+}
+
+// A horizontal sunken line along the top of its area.
+class TTopLineBevel final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(QRect(0, 0, width(), 1), ColorToQColor(clBtnShadow, palette()));
+        painter.fillRect(QRect(0, 1, width(), 1), ColorToQColor(clBtnHighlight, palette()));
+    }
+};
+
+// Error texts of the program are CP932 bytes.
+QString ErrorText(const char* what)
+{
+    QStringDecoder decoder("windows-31j");
+    if (!decoder.isValid())
+        return QString::fromLocal8Bit(what);
+    return decoder.decode(QByteArrayView(what));
+}
+
+// A click handler runs inside Qt's event delivery, which an exception must not
+// cross: its error is shown to the user instead, in a box that does not block.
+void RunClickHandler(QWidget& source, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        auto* box = new QMessageBox(QMessageBox::Critical, source.window()->windowTitle(),
+                                    ErrorText(error.what()), QMessageBox::Ok, source.window());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TAboutLabel::TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool autoSize)
+    : QLabel(parent)
+    , FAutoSize(autoSize)
+{
+    setTextFormat(Qt::PlainText);
+    setWordWrap(false);
+    if (fontHeight > 0)
+        setFont(UiFont(fontHeight));
+    setGeometry(geometry);
+}
+
+void TAboutLabel::SetCaption(const QString& text)
+{
+    setText(text);
+    if (FAutoSize)
+        adjustSize();
+}
+
+void TAboutLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        FLeftPressed = true;
+    QLabel::mousePressEvent(event);
+}
+
+void TAboutLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = event->button() == Qt::LeftButton && FLeftPressed
+        && rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        FLeftPressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click && OnClick)
+        RunClickHandler(*this, OnClick);
+}
+
+// ---------------------------------------------------------------------------
+
+TAboutWindow::TAboutWindow(QWidget* parent)
+    : QDialog(parent)
+{
+    setFont(UiFont(12));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ColorToQColor(clBtnFace, pal));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    // Left, top, width, height; a font height of 0 keeps the window's font.
+    TitleText = new TAboutLabel(this, {48, 20, 345, 29}, 32, false);
+    Label2 = new TAboutLabel(this, {48, 68, 46, 15}, 15, true);
+    CopyrightText = new TAboutLabel(this, {56, 96, 85, 13}, 13, true);
+    GraphPicture = new TAboutLabel(this, {8, 8, 32, 32}, 0, false);
+    EMailTitleLabel = new TAboutLabel(this, {56, 112, 39, 13}, 13, true);
+    WebPageTitleLabel = new TAboutLabel(this, {56, 128, 53, 13}, 13, true);
+    EMailText = new TAboutLabel(this, {100, 112, 75, 13}, 13, true);
+    WebPageText = new TAboutLabel(this, {108, 128, 152, 13}, 13, true);
+    VerText = new TAboutLabel(this, {100, 68, 31, 15}, 15, true);
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setGeometry(320, 168, 77, 25);
+    TitleHeaderText = new TAboutLabel(this, {48, 4, 349, 16}, 15, false);
+    TitleFooterText = new TAboutLabel(this, {56, 52, 337, 13}, 13, false);
+    Bevel1 = new TTopLineBevel(this);
+    Bevel1->setGeometry(36, 144, 357, 9);
+    OSEnvironmentDispLabel = new TAboutLabel(this, {48, 152, 226, 12}, 0, true);
+
+    Label2->SetCaption(QStringLiteral("version"));
+    EMailTitleLabel->SetCaption(QStringLiteral("E-Mail:"));
+    WebPageTitleLabel->SetCaption(QStringLiteral("WebPage:"));
+    GraphPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // OK is the default button (Enter presses it) and the only control that
+    // takes the focus, so it is first in the tab order.
+    OKButton->setDefault(true);
+    OKButton->setAutoDefault(true);
+    OKButton->setFocus();
+
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    EMailText->OnClick = [this] { EMailTextClick(); };
+    WebPageText->OnClick = [this] { WebPageTextClick(); };
+    GraphPicture->OnClick = [this] { GraphPictureClick(); };
+
+    resize(kClientWidth, kClientHeight);
+    SetBorderStyle(bsDialog);
+}
+
+void TAboutWindow::SetBorderStyle(TFormBorderStyle style)
+{
+    Qt::WindowFlags flags;
+    bool sizeable = false;
+    switch (style) {
+    case bsNone:
+        flags = Qt::Dialog | Qt::FramelessWindowHint;
+        break;
+    case bsSingle:
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+        break;
+    case bsSizeable:
+        flags = Qt::Window;
+        sizeable = true;
+        break;
+    case bsToolWindow:
+        flags = Qt::Tool;
+        break;
+    case bsSizeToolWin:
+        flags = Qt::Tool;
+        sizeable = true;
+        break;
+    case bsDialog:
+    default:
+        style = bsDialog;
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint;
+        break;
+    }
+    FBorderStyle = style;
+
+    // Changing the flags re-creates the native window; keep a position that was set.
+    const bool moved = testAttribute(Qt::WA_Moved);
+    const QPoint position = pos();
+    const QSize clientSize = size();
+    setWindowFlags(flags);
+    if (sizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(clientSize);
+    } else {
+        setFixedSize(clientSize);
+    }
+    if (moved)
+        move(position);
+}
+
+void TAboutWindow::SetPicture(const QPixmap& picture)
+{
+    GraphPicture->setPixmap(picture);
+    // The image takes the picture's size; an empty picture leaves it as it is.
+    if (!picture.isNull())
+        GraphPicture->resize(picture.deviceIndependentSize().toSize());
+}
+
+bool TAboutWindow::HasText(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0x20)
+            return true;
+    return false;
+}
+
+void TAboutWindow::SetEMail(const QString& address)
+{
+    EMailText->SetCaption(address);
+    EMailTitleLabel->setVisible(HasText(address));
+}
+
+void TAboutWindow::SetWebPage(const QString& address)
+{
+    WebPageText->SetCaption(address);
+    WebPageTitleLabel->setVisible(HasText(address));
+}
+
+void TAboutWindow::ApplyLinkLook(TAboutLabel& label, bool on)
+{
+    QFont font = label.font();
+    font.setBold(false);
+    font.setItalic(false);
+    font.setStrikeOut(false);
+    font.setUnderline(on);
+    label.setFont(font);
+    // Window text resolves against the window's palette, not the label's own
+    // (which may still hold the link blue).
+    SetTextColor(label, ColorToQColor(on ? clBlue : clWindowText, palette()));
+    if (on)
+        label.setCursor(Qt::PointingHandCursor);
+    else
+        label.unsetCursor();
+    if (label.AutoSize())
+        label.adjustSize();
+}
+
+void TAboutWindow::SetWebLink(bool on)
+{
+    FWebLinkOn = on;
+    ApplyLinkLook(*WebPageText, on);
+}
+
+void TAboutWindow::SetMailLink(bool on)
+{
+    FMailLinkOn = on;
+    ApplyLinkLook(*EMailText, on);
+}
+
+void TAboutWindow::SetTitleFont(const TFont& font)
+{
+    TitleText->setFont(font.Font);
+    SetTextColor(*TitleText, ColorToQColor(font.Color, palette()));
+}
+
+TAboutWindow::TModalRunner TAboutWindow::SetModalRunner(TModalRunner runner)
+{
+    TModalRunner previous = std::move(ModalRunner());
+    ModalRunner() = std::move(runner);
+    return previous;
+}
+
+void TAboutWindow::ShowAbout()
+{
+    // A borderless window's outer height is its client height already, so a
+    // bsNone window needs no adjusting before it is shown.
+    OSEnvironmentDispLabel->SetCaption(OSEnvironmentText());
+    if (const TModalRunner& runner = ModalRunner())
+        runner(*this);
+    else
+        exec();
+}
+
+void TAboutWindow::keyPressEvent(QKeyEvent* event)
+{
+    // There is no cancel button: Escape does not close the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutWindow::OKButtonClick()
+{
+    close();
+}
+
+void TAboutWindow::WebPageTextClick()
+{
+    if (FWebLinkOn)
+        ShellOpen(LaunchBufferText(WebPageText->Caption()));
+}
+
+void TAboutWindow::EMailTextClick()
+{
+    if (FMailLinkOn)
+        ShellOpen(LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
+}
+
+void TAboutWindow::GraphPictureClick()
+{
+    if (FIconClick)
+        FIconClick(this);
+}
+
+QString TAboutWindow::LaunchBufferText(const QString& text)
+{
+    constexpr qsizetype kBufferText = 255;
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    const QByteArray utf8 = (nul < 0 ? text : text.left(nul)).toUtf8();
+    if (utf8.size() <= kBufferText)
+        return QString::fromUtf8(utf8);
+    // Byte kBufferText is the first one left out; if it continues a character,
+    // that whole character is left out.
+    qsizetype keep = kBufferText;
+    while (keep > 0 && (static_cast<unsigned char>(utf8[keep]) & 0xC0) == 0x80)
+        --keep;
+    return QString::fromUtf8(utf8.left(keep));
+}
+
+QString TAboutWindow::OSPlatformName(const TOSVersionRecord& record)
+{
+    const int minor = record.MinorVersion;
+    switch (record.PlatformId) {
+    case kVerPlatformWin32s:
+        return QStringLiteral("Win32s");
+    case kVerPlatformWin32Windows:
+        if (minor == 0)
+            return QStringLiteral("Windows 95");
+        return minor < 90 ? QStringLiteral("Windows 98") : QStringLiteral("Windows Me");
+    case kVerPlatformWin32NT:
+        if (record.MajorVersion <= 4)
+            return minor == 0 ? QStringLiteral("Windows NT 4.0") : QStringLiteral("Windows NT 3.51");
+        return minor == 0 ? QStringLiteral("Windows 2000") : QStringLiteral("Windows 2000 or later");
+    default:
+        break;
+    }
+    if (record.PlatformId > kVerPlatformWin32NT)
+        return QStringLiteral("Windows or later");
+    // Ids below the Windows range describe a system by its own name.
+    if (!record.SystemName.empty())
+        return QString::fromLocal8Bit(record.SystemName.data(), qsizetype(record.SystemName.size()));
+    return record.PlatformId == kVerPlatformLinux ? QStringLiteral("Linux") : QStringLiteral("Unknown");
+}
+
+QString TAboutWindow::OSVersionNumberText(const TOSVersionRecord& record)
+{
+    return QStringLiteral("(%1.%2.%3)")
+        .arg(record.MajorVersion)
+        .arg(record.MinorVersion)
+        .arg(record.BuildNumber);
+}
+
+QString TAboutWindow::OSEnvironmentText(const TOSVersionRecord& record)
+{
+    const QString servicePack =
+        QString::fromLocal8Bit(record.CSDVersion.data(), qsizetype(record.CSDVersion.size()));
+    const QString buildText =
+        QStringLiteral(" [Build %1 %2]").arg(QString::number(record.BuildNumber), servicePack);
+    return OSPlatformName(record) + OSVersionNumberText(record) + buildText;
+}
+
+QString TAboutWindow::OSEnvironmentText()
+{
+    return OSEnvironmentText(CurrentOSVersionRecord());
+}
