@@ -1,6 +1,7 @@
 #include "OSVersion.h"
 
 #include <charconv>
+#include <iterator>
 #include <mutex>
 #include <sys/utsname.h>
 

@@ -6,6 +6,7 @@
 // recording launcher in place of the desktop one (SetShellLauncher) and see the
 // text that would have been opened. Like the launch it models, the outcome is
 // not reported: an address that nothing can open is simply not opened.
+// User-interface thread only.
 #pragma once
 
 #include <QString>

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+class QWidget;
+
 // A colour: 0x00BBGGRR for a plain colour, or 0x80000000 + n for system colour
 // n, which follows the palette of the widget it is drawn on.
 using TColor = std::uint32_t;

@@ -112,16 +112,6 @@ TEST(AboutFormTest, MainWindowInstanceHasItsValues)
     EXPECT_FALSE(about->OnIconClick());
 }
 
-TEST(AboutFormTest, GraphicIsACopyOfThePictureGiven)
-{
-    TAboutForm about;
-    QPixmap picture(16, 16);
-    picture.fill(Qt::green);
-    about.SetGraphic(picture);
-    picture.fill(Qt::red);
-    EXPECT_EQ(about.Graphic().toImage().pixel(0, 0), qRgb(0, 0xFF, 0));
-}
-
 // --- Execute --------------------------------------------------------------
 
 // What a modal display saw of the window it was given.
