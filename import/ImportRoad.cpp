@@ -130,6 +130,7 @@ void TransferEnded(TImportRoad::TState& s) noexcept {
 // reported and counts as ended at once.
 void StartStep(const TStatePtr& state, TTablePageRef page, TStep step) {
   TImportRoad::TState& s = *state;
+  if (s.Sink == nullptr || s.Starter == nullptr) return;  // the road is gone
   const std::uint64_t generation = s.Generation;
   const std::weak_ptr<TImportRoad::TState> weak = state;
   const std::shared_ptr<TProgressRelay> relay = s.Progress;
@@ -188,8 +189,8 @@ void TopPageStep(const TStatePtr& state, const TTransferResult& result, const TT
   const std::vector<std::string> urls = s.Option.TablePageURLs;
   outcome.LinkCount += urls.size();
   for (std::size_t i = 0; i < urls.size(); ++i) {
-    if (s.Sink == nullptr) return;  // the road was destroyed meanwhile
     s.Log(kLogListImport + urls[i]);
+    if (s.Sink == nullptr) return;  // the road was destroyed meanwhile
     StartStep(state, TTablePageRef{i, urls[i]}, &TablePageStep);
   }
 }
@@ -255,6 +256,7 @@ TImportRoad::~TImportRoad() {
     FState->Progress->Sink = nullptr;
   }
   FState->Sink = nullptr;
+  FState->Starter = nullptr;
 }
 
 void TImportRoad::StartImport(const std::string& url) {

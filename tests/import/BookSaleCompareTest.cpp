@@ -1,0 +1,153 @@
+// The list's row comparison: every column, both directions, and the byte
+// and price cases where a careless comparison goes wrong.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+
+#include "BookSaleCompare.h"
+
+namespace tembrook {
+namespace {
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+TEST(CompareText, Table) {
+  struct Case {
+    const char* Name;
+    std::string A;
+    std::string B;
+    int Expected;
+  };
+  const Case cases[] = {
+      {"equal", "Abc", "Abc", 0},
+      {"ASCII case folded", "abc", "ABC", 0},
+      {"mixed case folded", "aBc", "AbC", 0},
+      {"first difference decides", "abc", "abd", -1},
+      {"folded to upper case, not lower", "[", "a", 1},  // '[' 0x5B lies between 'Z' and 'a'
+      {"prefix first", "ab", "abc", -1},
+      {"empty first", "", "a", -1},
+      {"both empty", "", "", 0},
+      {"prefix with case difference", "AB", "abc", -1},
+      {"bytes above 0x7F compare unsigned", "\xB1", "A", 1},  // half-width katakana ｱ
+      // テ is 0x83 0x65 and ウ is 0x83 0x45: the trail bytes look like 'e' and
+      // 'E' but are no letters, so テ sorts after ウ.
+      {"trail byte not folded", "\x83\x65", "\x83\x45", 1},
+      {"trail byte not folded, other way", "\x83\x45", "\x83\x65", -1},
+      {"trail byte against the single letter", "\x83\x61", "\x83\x41", 1},
+      // After a double-byte character the next letter is single again and folds.
+      {"letter after a double-byte character", "\x83\x65x", "\x83\x65X", 0},
+      {"a lead byte value that is a trail byte", "\x81\x81z", "\x81\x81Z", 0},
+      {"a lone lead byte at the end", "a\x81", "A\x81", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(Sign(CompareTextIgnoreAsciiCase(c.A, c.B)), c.Expected);
+    EXPECT_EQ(Sign(CompareTextIgnoreAsciiCase(c.B, c.A)), -c.Expected);
+  }
+}
+
+TEST(ComparePrices, Table) {
+  struct Case {
+    const char* Name;
+    TCurrency A;
+    TCurrency B;
+    int Expected;
+  };
+  const Case cases[] = {
+      {"equal", TCurrency::FromUnits(420), TCurrency::FromUnits(420), 0},
+      {"less than a unit apart", TCurrency::FromUnits(420), TCurrency::FromRaw(4'205'000), 0},
+      {"just under a unit apart", TCurrency::FromUnits(420), TCurrency::FromRaw(4'209'999), 0},
+      {"exactly a unit apart", TCurrency::FromUnits(420), TCurrency::FromUnits(421), -1},
+      {"unknown before a free one", TCurrency::FromUnits(-1), TCurrency::FromUnits(0), -1},
+      {"unknown before any price", TCurrency::FromUnits(-1), TCurrency::FromUnits(580), -1},
+      // A 32-bit difference would wrap to a negative number here.
+      {"beyond 32 bits", TCurrency::FromUnits(3'000'000'000), TCurrency::FromUnits(0), 1},
+      {"the extremes", TCurrency::FromRaw(INT64_MAX), TCurrency::FromRaw(INT64_MIN), 1},
+      {"the extremes, close", TCurrency::FromRaw(INT64_MIN + 9999), TCurrency::FromRaw(INT64_MIN), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(CompareBookSalePrices(c.A, c.B), c.Expected);
+    EXPECT_EQ(CompareBookSalePrices(c.B, c.A), -c.Expected);
+  }
+}
+
+std::unique_ptr<THtmlBookSaleData> MakeRecord(std::int32_t rowIndex, const std::string& title, std::int32_t volume,
+                                              const std::string& author, std::int64_t priceRaw,
+                                              const std::string& publisher) {
+  auto record = std::make_unique<THtmlBookSaleData>();
+  record->SetRowIndex(rowIndex);
+  record->SetTitle(title);
+  record->SetVolume(volume);
+  record->SetAuthor(author);
+  record->SetPrice(TCurrency::FromRaw(priceRaw));
+  record->SetPublisher(publisher);
+  return record;
+}
+
+TEST(CompareRows, EveryColumnBothDirections) {
+  const auto a = MakeRecord(0, "Beta", 1, "zed", 5'800'000, "\x83\x65");   // テ
+  const auto b = MakeRecord(1, "alpha", 9, "Adam", 4'200'000, "\x83\x45");  // ウ
+  struct Case {
+    std::int32_t Column;
+    bool CheckedA;
+    bool CheckedB;
+    int Expected;  // ascending, a against b
+  };
+  const Case cases[] = {
+      {scCheck, false, true, -1},  {scCheck, true, false, 1},   {scCheck, true, true, 0},
+      {scDate, false, false, -1},  {scTitle, false, false, 1},  {scAuthor, false, false, 1},
+      {scPrice, false, false, 1},  {scPublisher, false, false, 1}, {6, false, false, 0},
+      {-1, false, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Column);
+    const TBookSaleRowRef ra{a.get(), c.CheckedA};
+    const TBookSaleRowRef rb{b.get(), c.CheckedB};
+    EXPECT_EQ(CompareBookSaleRows(ra, rb, c.Column, false), c.Expected);
+    EXPECT_EQ(CompareBookSaleRows(rb, ra, c.Column, false), -c.Expected);
+    EXPECT_EQ(CompareBookSaleRows(ra, rb, c.Column, true), -c.Expected);
+    EXPECT_EQ(CompareBookSaleRows(rb, ra, c.Column, true), c.Expected);
+  }
+}
+
+TEST(CompareRows, TitlesIgnoreVolumeAndAsciiCase) {
+  const auto vol1 = MakeRecord(0, "Series", 1, "A", 0, "P");
+  const auto vol2 = MakeRecord(1, "SERIES", 2, "A", 0, "P");
+  const auto longer = MakeRecord(2, "Series two", -1, "A", 0, "P");
+  EXPECT_EQ(CompareBookSaleRows({vol1.get()}, {vol2.get()}, scTitle, false), 0);
+  EXPECT_EQ(CompareBookSaleRows({vol1.get()}, {longer.get()}, scTitle, false), -1);
+  EXPECT_EQ(CompareBookSaleRows({vol1.get()}, {longer.get()}, scTitle, true), 1);
+}
+
+TEST(CompareRows, PricesLessThanAUnitApartAreEqual) {
+  const auto whole = MakeRecord(0, "T", -1, "A", 4'200'000, "P");
+  const auto half = MakeRecord(1, "T", -1, "A", 4'205'000, "P");
+  const auto unknown = MakeRecord(2, "T", -1, "A", -10'000, "P");
+  EXPECT_EQ(CompareBookSaleRows({whole.get()}, {half.get()}, scPrice, false), 0);
+  EXPECT_EQ(CompareBookSaleRows({unknown.get()}, {whole.get()}, scPrice, false), -1);
+  EXPECT_EQ(CompareBookSaleRows({unknown.get()}, {whole.get()}, scPrice, true), 1);
+}
+
+TEST(CompareRows, ArrivalOrderAcrossTheWholeIndexRange) {
+  const auto first = MakeRecord(INT32_MIN, "T", -1, "A", 0, "P");
+  const auto last = MakeRecord(INT32_MAX, "T", -1, "A", 0, "P");
+  EXPECT_EQ(CompareBookSaleRows({first.get()}, {last.get()}, scDate, false), -1);
+  EXPECT_EQ(CompareBookSaleRows({last.get()}, {first.get()}, scDate, false), 1);
+}
+
+TEST(CompareRows, ARowWithoutARecordIsEqualToAnything) {
+  const auto record = MakeRecord(0, "T", -1, "A", 0, "P");
+  for (std::int32_t column = scCheck; column <= scPublisher; ++column) {
+    for (const bool descending : {false, true}) {
+      EXPECT_EQ(CompareBookSaleRows({nullptr, true}, {record.get(), false}, column, descending), 0);
+      EXPECT_EQ(CompareBookSaleRows({record.get(), false}, {nullptr, true}, column, descending), 0);
+      EXPECT_EQ(CompareBookSaleRows({nullptr}, {nullptr}, column, descending), 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tembrook
