@@ -15,6 +15,16 @@
 
 namespace tembrook::platform {
 
+namespace {
+
+// Held by a worker while it queues its hand-over and by the hand-over before
+// it reads what the worker captured. Qt's queue already orders the two, but
+// through futex-based locks that race detectors cannot follow; this makes the
+// order explicit to them and costs one uncontended lock per transfer.
+std::mutex gHandOverLock;
+
+} // namespace
+
 // The life of one resumed thread, shared by the object, its worker and the
 // hand-over event queued on the user-interface thread. The event may outlive
 // the object (StopAll releases objects whose event is still queued), so it
@@ -213,10 +223,12 @@ void TThread::RaiseCompletion(bool workerWaits)
             return;     // being stopped: StopAll joins and releases the object
         control->State = TControl::EState::Posted;
     }
+    std::unique_lock queueing(gHandOverLock);
     auto handOver = std::make_shared<THandOver>(control);
     QMetaObject::invokeMethod(
         control->Application,
         [handOver]() {
+            { std::lock_guard ordered(gHandOverLock); }
             std::shared_ptr<TControl> control = handOver->Take();
             TThread* self = nullptr;
             {
@@ -248,6 +260,7 @@ void TThread::RaiseCompletion(bool workerWaits)
             delete self;
         },
         Qt::QueuedConnection);
+    queueing.unlock();
 
     // Without a worker (Resume could not start one) there is nobody to wait.
     if (!workerWaits)

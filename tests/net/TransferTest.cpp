@@ -122,6 +122,11 @@ struct BodyCase {
     std::size_t Piece;
 };
 
+void PrintTo(const BodyCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
 class TransferBodyTest : public TransferTest, public ::testing::WithParamInterface<BodyCase> {};
 
 // Whatever the server's writes, the reads are full 1024-byte pieces, one
@@ -408,6 +413,11 @@ struct CheckCase {
     bool OfflineByUser, Connected, AttemptSucceeds;
     bool Downloads;
 };
+
+void PrintTo(const CheckCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
 
 class ConnectionCheckTest : public TransferTest, public ::testing::WithParamInterface<CheckCase> {};
 
