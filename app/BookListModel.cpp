@@ -37,6 +37,13 @@ constexpr const char* kUnknownDate = "\x95\x73\x96\xBE"; // 不明
 
 TBookListModel::TBookListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+// The views ask about the root index and indexes of other models too; those
+// have no data here.
+bool TBookListModel::IsRowIndex(const QModelIndex& index) const noexcept
+{
+    return index.isValid() && index.model() == this && index.row() < Count() && index.column() < kColumnCount;
+}
+
 TBookListModel::~TBookListModel() = default;
 
 int TBookListModel::rowCount(const QModelIndex& parent) const
@@ -74,7 +81,7 @@ Qt::Alignment TBookListModel::ColumnAlignment(int column)
 
 QVariant TBookListModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!IsRowIndex(index))
         return {};
     const TRow& row = *FRows[static_cast<std::size_t>(index.row())];
     switch (role) {
@@ -94,7 +101,7 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
 bool TBookListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::CheckStateRole || index.column() != colCheck ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        !IsRowIndex(index))
         return false;
     SetChecked(index.row(), value.toInt() == Qt::Checked);
     return true;
@@ -113,7 +120,7 @@ QVariant TBookListModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags TBookListModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!IsRowIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (index.column() == colCheck)

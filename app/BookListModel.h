@@ -94,6 +94,7 @@ private:
 
     int Compare(const TRow& a, const TRow& b) const;
     void CheckRow(int row) const;
+    bool IsRowIndex(const QModelIndex& index) const noexcept;
     void InsertRows(std::vector<TRowPtr> fresh);
     void InsertOneByOne(std::vector<TRowPtr> fresh);
     void InsertByMerge(std::vector<TRowPtr> fresh);

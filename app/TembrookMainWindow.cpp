@@ -15,10 +15,8 @@
 #include <QStatusBar>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <array>
-#include <atomic>
 #include <exception>
-#include <mutex>
+#include <stdexcept>
 
 #include "AppFonts.h"
 #include "BookListModel.h"
@@ -28,40 +26,10 @@
 #include "LocaleSettings.h"
 #include "MessageBoxes.h"
 #include "NumberFormat.h"
+#include "ProgressHandOver.h"
 #include "SjisCodec.h"
 
 namespace tembrook {
-
-// Carries progress reports from the transfers' worker threads to panel 1.
-// A worker only stores the latest byte count and, when no update is queued
-// yet, queues one; the update reads whatever count is latest by then, so a
-// burst of reports costs one repaint and never waits for the user-interface
-// thread. The window detaches itself before it goes, after which workers
-// queue nothing.
-struct TTembrookMainForm::TProgressRelay {
-    std::atomic<std::int64_t> Latest{0};
-    std::atomic<bool> Queued{false};
-    std::mutex Lock;                       // guards Window against the detach
-    TTembrookMainForm* Window = nullptr;   // null once detached
-
-    void Report(std::int64_t bytes)
-    {
-        Latest.store(bytes, std::memory_order_release);
-        if (Queued.exchange(true, std::memory_order_acq_rel))
-            return;
-        std::lock_guard<std::mutex> guard(Lock);
-        if (Window == nullptr)
-            return;
-        TTembrookMainForm* window = Window;
-        QMetaObject::invokeMethod(window, [window] { window->ShowProgressNow(); }, Qt::QueuedConnection);
-    }
-
-    void Detach()
-    {
-        std::lock_guard<std::mutex> guard(Lock);
-        Window = nullptr;
-    }
-};
 
 namespace {
 
@@ -130,10 +98,12 @@ QString TTembrookMainForm::DefaultSourceURL()
 }
 
 TTembrookMainForm::TTembrookMainForm(QWidget* parent)
-    : QMainWindow(parent), FProgress(std::make_shared<TProgressRelay>()), FStarter(this)
+    : QMainWindow(parent), FStarter(this)
 {
-    FProgress->Window = this;
     BuildLayout();
+    FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {
+        FStatusPanels[1]->setText(ProgressPanelText(bytes, platform::ThousandsSeparator()));
+    });
 }
 
 TTembrookMainForm::~TTembrookMainForm()
@@ -373,15 +343,9 @@ void TTembrookMainForm::ShowProgress(std::int64_t receivedBytes)
     FProgress->Report(receivedBytes);
 }
 
-void TTembrookMainForm::ShowProgressNow()
+QString TTembrookMainForm::ProgressPanelText(std::int64_t receivedBytes, std::string_view thousandsSeparator)
 {
-    // Clear the mark first: a report that comes in while this runs queues
-    // the next update.
-    FProgress->Queued.store(false, std::memory_order_release);
-    const std::int64_t bytes = FProgress->Latest.load(std::memory_order_acquire);
-    const std::string text =
-        FormatFloatN0(static_cast<double>(bytes) / 1024.0, platform::ThousandsSeparator()) + "Kbyte";
-    FStatusPanels[1]->setText(FromCP932(text));
+    return FromCP932(FormatFloatN0(static_cast<double>(receivedBytes) / 1024.0, thousandsSeparator) + "Kbyte");
 }
 
 void TTembrookMainForm::ClearProgress()

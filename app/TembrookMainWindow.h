@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
@@ -38,6 +39,7 @@ namespace tembrook {
 
 class TBookListModel;
 class THTMLTextForm;
+class TProgressHandOver;
 
 class TTembrookMainForm : public QMainWindow, private TImportSink {
 public:
@@ -72,6 +74,10 @@ public:
     // The road of the imports; null before the first show and after close.
     TImportRoad* ImportRoad() const { return FImportRoad.get(); }
 
+    // Status panel 1's text for a byte count: kilobytes rounded, thousands
+    // grouped, "Kbyte" after them (1,263,616 bytes give "1,234Kbyte").
+    static QString ProgressPanelText(std::int64_t receivedBytes, std::string_view thousandsSeparator);
+
     // Set-up on the first show, tear-down on close.
     void FormShow();
     void FormClose();
@@ -93,8 +99,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct TProgressRelay;
-
     // TImportSink. ShowProgress runs on a transfer's worker thread.
     void ShowStatus(const std::string& text) override;
     void AppendLog(const std::string& line) override;
@@ -106,7 +110,6 @@ private:
 
     template <class THandler>
     void RunHandler(THandler&& handler) noexcept;
-    void ShowProgressNow();
     void BuildLayout();
 
     QTreeView* FInportBookListView = nullptr;
@@ -130,7 +133,7 @@ private:
     std::unique_ptr<THTMLTextForm> FOwnHTMLTextForm;
 
     bool FShown = false;
-    std::shared_ptr<TProgressRelay> FProgress;
+    std::shared_ptr<TProgressHandOver> FProgress;
     // The starter must outlive the road, which refers to it.
     TImportTransferStarter FStarter;
     std::unique_ptr<TImportRoad> FImportRoad;

@@ -1,0 +1,93 @@
+#pragma once
+// Helpers for the main-window tests: records built field by field, a release
+// list that frees its records, an event-loop wait, and a recorder for the
+// message boxes the window would show.
+
+#include <QApplication>
+#include <QString>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BookDataListUnit.h"
+#include "BookDataUnit.h"
+#include "DateUtils.h"
+#include "MessageBoxes.h"
+
+namespace tembrook::test {
+
+struct RecordSpec {
+    std::string Title = {};
+    std::int32_t Volume = -1;
+    std::string Author = {};
+    std::int64_t Price = -1;       // whole units
+    std::string Publisher = {};
+    TSaleDateKind Kind = TSaleDateKind::dkExactDay;
+    int Month = 3;
+    int Day = 14;
+};
+
+// A record with exactly these fields (the title stored as given).
+inline THtmlBookSaleData* MakeRecord(const RecordSpec& spec)
+{
+    auto* record = new THtmlBookSaleData();
+    record->SetDateKind(spec.Kind);
+    record->SetSaleDate(EncodeDate(2026, spec.Month, spec.Day));
+    // SetTitle parses volumes out of full-width spaces; the specs use none,
+    // so the title is stored as it stands.
+    record->SetTitle(spec.Title);
+    record->SetVolume(spec.Volume);
+    record->SetAuthor(spec.Author);
+    record->SetPrice(TCurrency::FromUnits(spec.Price));
+    record->SetPublisher(spec.Publisher);
+    return record;
+}
+
+// A TBookSaleList that releases its records when it goes.
+class OwnedBookSaleList {
+public:
+    OwnedBookSaleList() = default;
+    explicit OwnedBookSaleList(const std::vector<RecordSpec>& specs)
+    {
+        for (const RecordSpec& spec : specs)
+            List.Add(MakeRecord(spec));
+    }
+    ~OwnedBookSaleList() { List.DeleteAll(); }
+    OwnedBookSaleList(const OwnedBookSaleList&) = delete;
+    OwnedBookSaleList& operator=(const OwnedBookSaleList&) = delete;
+
+    TBookSaleList List;
+};
+
+// Runs the event loop until done() holds or the timeout passes; returns done().
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+inline void PumpEvents(std::chrono::milliseconds period)
+{
+    WaitUntil([] { return false; }, period);
+}
+
+// Records every message box instead of showing it.
+class MessageRecorder {
+public:
+    MessageRecorder() : FHook([this](const TShownMessage& message) { Messages.push_back(message); }) {}
+    std::vector<TShownMessage> Messages;
+
+private:
+    TScopedMessageHook FHook;
+};
+
+}  // namespace tembrook::test

@@ -1,0 +1,632 @@
+// The real main window, offscreen, against pages served on 127.0.0.1: its
+// layout, Start and what it reports, rows arriving and sorting, ticks, Save
+// with its dialog and its failures, the HTML action, and closing while
+// downloads still run.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QUrl>
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "AppTestSupport.h"
+#include "BookListModel.h"
+#include "Clock.h"
+#include "ConnectionState.h"
+#include "HTMLTextWindow.h"
+#include "HTTPTransferThreadUnit.h"
+#include "ListFileExport.h"
+#include "LocaleSettings.h"
+#include "TembrookMainWindow.h"
+#include "TestHttpServer.h"
+#include "Thread.h"
+
+namespace tembrook::test {
+namespace {
+
+class Environment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        // Downloads in these tests go to 127.0.0.1 only, never through a proxy.
+        qputenv("no_proxy", "127.0.0.1,localhost");
+        qputenv("NO_PROXY", "127.0.0.1,localhost");
+        InitializeTransfers();
+        QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
+    }
+};
+[[maybe_unused]] const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new Environment);
+
+class FixedConnectionState : public platform::TConnectionState {
+public:
+    explicit FixedConnectionState(bool connected) : FConnected(connected) {}
+    bool IsOfflineByUser() override { return false; }
+    bool IsConnected() override { return FConnected; }
+    bool AttemptConnect() override { return FConnected; }
+
+private:
+    bool FConnected;
+};
+
+// The top page links the two table pages; heading 発売日順(テーブル表示).
+std::string TopPage()
+{
+    return "<html><body>\r\n"
+           "<h2>\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29</h2>\r\n"
+           "<a href=\"a.html\">A</a><br>\r\n"
+           "<a href=\"b.html\">B</a><br>\r\n"
+           "</body></html>\r\n";
+}
+
+std::string TableRow(const std::string& date, const std::string& publisher, const std::string& title,
+                     const std::string& author, const std::string& price)
+{
+    return "<tr><td width=50 bgcolor=#efefef>" + date + "</td>\r\n<td>" + publisher + "</td>\r\n<td>" + title +
+           "</td>\r\n<td>" + author + "</td>\r\n<td>" + price + "</td></tr>\r\n\r\n";
+}
+
+std::string TablePage(const std::string& rows)
+{
+    return "<html><body><table border=1>\r\n<tr><td>date</td><td>publisher</td></tr>\r\n" + rows +
+           "</table></body></html>\r\n";
+}
+
+// Page a: three rows. 漫画 = 0x96 0x9F 0x89 0xE6, full-width space 0x81 0x40,
+// full-width 3 = 0x82 0x52, 上旬 = 0x8F 0xE3 0x8F 0x7B.
+std::string PageA()
+{
+    return TablePage(TableRow("03/14", "Pub", "Delta", "Dan", "580") +
+                     TableRow("03/20", "Pub", "\x96\x9F\x89\xE6\x81\x40\x82\x52", "Ann", "1260") +
+                     TableRow("04/\x8F\xE3\x8F\x7B", "Other", "alpha", "Cid", ""));
+}
+
+// Page b: two rows.
+std::string PageB()
+{
+    return TablePage(TableRow("03/15", "Pub", "Charlie", "Bea", "420") + TableRow("03/16", "Pub", "bravo", "Eve", "2000"));
+}
+
+QStringList LogLines(const TTembrookMainForm& window)
+{
+    return window.Memo1()->toPlainText().split(QLatin1Char('\n'));
+}
+
+QStringList Column(const TTembrookMainForm& window, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < window.BookList().Count(); ++row)
+        texts.push_back(window.BookList().Text(row, column));
+    return texts;
+}
+
+// A port on 127.0.0.1 where nothing listens.
+int ClosedPort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        FServer.ServeBody("/comic/index.html", TopPage());
+        FServer.ServeBody("/comic/a.html", PageA());
+        FServer.ServeBody("/comic/b.html", PageB());
+        FWindow.show();
+        ASSERT_NE(FWindow.ImportRoad(), nullptr);
+        FWindow.SetHTMLTextForm(&FHTMLForm);
+    }
+
+    void TearDown() override
+    {
+        FServer.ReleaseStalls();
+        StopAllTransfers();
+    }
+
+    QString SiteUrl(const std::string& path = "/comic/index.html") const
+    {
+        return QString::fromStdString(FServer.Url(path));
+    }
+
+    void Start(const QString& url)
+    {
+        FWindow.SourceURLEdit()->setText(url);
+        FWindow.StartInportButton()->click();
+    }
+
+    // Waits until no transfer of the road is left and the top page is done.
+    bool WaitForImport(std::chrono::milliseconds timeout = std::chrono::seconds(20))
+    {
+        return WaitUntil(
+            [this] {
+                const TImportRoad* road = FWindow.ImportRoad();
+                return road != nullptr && road->Outcome().TopPageDone && road->RunningTransfers() == 0;
+            },
+            timeout);
+    }
+
+    void ImportSite()
+    {
+        Start(SiteUrl());
+        ASSERT_TRUE(WaitForImport());
+        ASSERT_EQ(FWindow.BookList().Count(), 5);
+    }
+
+    QString Status(int panel) const { return FWindow.StatusPanel(panel)->text(); }
+
+    platform::TScopedToday FToday{{2026, 3, 20}};
+    platform::TScopedLocaleSeparators FSeparators{{"/", ","}};
+    platform::TScopedConnectionState FConnection{std::make_shared<FixedConnectionState>(true)};
+    MessageRecorder FMessages;
+    TestHttpServer FServer;
+    TTembrookMainForm FWindow;
+    THTMLTextForm FHTMLForm;
+};
+
+TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
+{
+    TTembrookMainForm window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tembrook取得"));
+    EXPECT_EQ(window.pos(), QPoint(66, 143));
+    EXPECT_EQ(window.size(), QSize(813, 681));
+    EXPECT_EQ(window.Panel1()->height(), 41);
+    EXPECT_EQ(window.BoxLabel1()->geometry(), QRect(4, 8, 77, 17));
+    ASSERT_NE(qobject_cast<QLabel*>(window.BoxLabel1()), nullptr);
+    EXPECT_EQ(qobject_cast<QLabel*>(window.BoxLabel1())->text(), QStringLiteral("TembrookURL"));
+    EXPECT_EQ(window.SourceURLEdit()->geometry(), QRect(84, 8, 453, 20));
+
+    const QUrl url(window.SourceURLEdit()->text());
+    EXPECT_EQ(url.scheme(), QStringLiteral("http"));
+    EXPECT_TRUE(url.host().endsWith(QStringLiteral("example.com"))) << "a reserved example domain";
+    EXPECT_EQ(url.path(), QStringLiteral("/comic/index.html"));
+
+    struct ButtonCase {
+        QPushButton* Button;
+        QAction* Action;
+        const char* Text;
+        int Left;
+    };
+    const ButtonCase buttons[] = {
+        {window.StartInportButton(), window.StartInportAction(), "開始(&R)", 540},
+        {window.SaveListAsButton(), window.SaveListAsAction(), "保存(&S)", 644},
+        {window.MakeHTMLSectionButton(), window.MakeHTMLSectionAction(), "HTML(&H)", 724},
+    };
+    for (const ButtonCase& b : buttons) {
+        SCOPED_TRACE(b.Text);
+        EXPECT_EQ(b.Action->text(), QString::fromUtf8(b.Text));
+        EXPECT_EQ(b.Button->text(), QString::fromUtf8(b.Text));
+        EXPECT_EQ(b.Button->geometry(), QRect(b.Left, 4, 75, 25));
+    }
+    EXPECT_EQ(window.TransTestAction()->text(), QStringLiteral("取り込みテスト"));
+
+    EXPECT_TRUE(window.Memo1()->isReadOnly());
+    EXPECT_EQ(window.Memo1()->height(), 89);
+    EXPECT_EQ(window.Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(window.Memo1()->toPlainText(), QStringLiteral("Memo1"));
+
+    struct PanelCase {
+        int Width;
+        Qt::Alignment Horizontal;
+        const char* Text;
+    };
+    const PanelCase panels[] = {{70, Qt::AlignHCenter, "取込中"}, {100, Qt::AlignRight, "999,999,999Kbyte"}, {50, Qt::AlignRight, ""}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(window.StatusPanel(i)->width(), panels[i].Width);
+        EXPECT_EQ(window.StatusPanel(i)->alignment() & Qt::AlignHorizontal_Mask, panels[i].Horizontal);
+        EXPECT_EQ(window.StatusPanel(i)->text(), QString::fromUtf8(panels[i].Text));
+    }
+    EXPECT_EQ(window.StatusBar()->height(), 19);
+
+    QTreeView* view = window.InportBookListView();
+    EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+    for (int column = 0; column < TBookListModel::kColumnCount; ++column)
+        EXPECT_EQ(view->header()->sectionSize(column), TBookListModel::ColumnWidth(column)) << column;
+
+    // The design row is there until the first Start.
+    ASSERT_EQ(window.BookList().Count(), 1);
+    EXPECT_EQ(window.BookList().Record(0), nullptr);
+    EXPECT_EQ(window.BookList().Text(0, 1), QStringLiteral("03/14"));
+    EXPECT_EQ(window.BookList().Text(0, 2), QStringLiteral("あああああ"));
+}
+
+TEST(MainWindowLayout, FontIsMSPGothicOrTheJapaneseGothicFallback)
+{
+    TTembrookMainForm window;
+    const QFontInfo info(window.font());
+    EXPECT_EQ(window.font().pixelSize(), 12);
+    EXPECT_TRUE(info.family() == QStringLiteral("ＭＳ Ｐゴシック") || info.family() == QStringLiteral("MS PGothic") ||
+                info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic")))
+        << info.family().toStdString();
+}
+
+TEST(MainWindowLayout, SetUpRunsOnTheFirstShowOnly)
+{
+    TTembrookMainForm window;
+    EXPECT_EQ(window.ImportRoad(), nullptr);
+    window.show();
+    TImportRoad* road = window.ImportRoad();
+    ASSERT_NE(road, nullptr);
+    EXPECT_EQ(window.BookList().SortColumn(), 1);
+    EXPECT_FALSE(window.BookList().SortDescending());
+    window.hide();
+    window.show();
+    EXPECT_EQ(window.ImportRoad(), road);
+}
+
+TEST(MainWindowLayout, AnErrorInAHandlerIsShownInABoxTitledWithTheApplication)
+{
+    MessageRecorder messages;
+    TTembrookMainForm window;  // never shown: no import is set up
+    window.SourceURLEdit()->setText(QString());
+    window.StartInportAction()->trigger();
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_EQ(messages.Messages[0].Kind, TMessageKind::mkError);
+    EXPECT_EQ(messages.Messages[0].Title, QStringLiteral("Tembrook"));
+    EXPECT_FALSE(messages.Messages[0].Text.isEmpty());
+    EXPECT_FALSE(QGuiApplication::overrideCursor()) << "the cursor is restored after the error";
+}
+
+TEST_F(MainWindow, StartShowsItsStepsAndTheRowsArrive)
+{
+    Start(SiteUrl());
+    // At once: the list and the log emptied, the first status shown.
+    EXPECT_EQ(FWindow.BookList().Count(), 0) << "the design row goes with the first Start";
+    EXPECT_EQ(Status(0), QStringLiteral("トップリスト取込中.."));
+    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString());
+    EXPECT_FALSE(QGuiApplication::overrideCursor()) << "the cursor is back once the transfer has started";
+
+    ASSERT_TRUE(WaitForImport());
+    EXPECT_EQ(Status(0), QStringLiteral("取得成功"));
+    EXPECT_EQ(Status(1), QString()) << "every completion empties the progress panel";
+    EXPECT_EQ(Status(2), QString());
+    const QStringList log = LogLines(FWindow);
+    ASSERT_EQ(log.size(), 5) << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(log[0], QStringLiteral("Topページ取得成功"));
+    EXPECT_EQ(log[1], QStringLiteral("リスト取り込み : ") + SiteUrl("/comic/a.html"));
+    EXPECT_EQ(log[2], QStringLiteral("リスト取り込み : ") + SiteUrl("/comic/b.html"));
+    EXPECT_EQ(log[3], QStringLiteral("‥‥リスト取得成功"));
+    EXPECT_EQ(log[4], QStringLiteral("‥‥リスト取得成功"));
+
+    // Arrival order under the initial sort; a page's rows in page order.
+    ASSERT_EQ(FWindow.BookList().Count(), 5);
+    const QStringList titles = Column(FWindow, 2);
+    const bool aFirst = titles[0] == QStringLiteral("Delta");
+    const QStringList pageA = {QStringLiteral("Delta"), QStringLiteral("漫画 (3)"), QStringLiteral("alpha")};
+    const QStringList pageB = {QStringLiteral("Charlie"), QStringLiteral("bravo")};
+    EXPECT_EQ(titles, aFirst ? pageA + pageB : pageB + pageA);
+    const int delta = titles.indexOf(QStringLiteral("Delta"));
+    EXPECT_EQ(FWindow.BookList().Text(delta, 1), QStringLiteral("03/14"));
+    EXPECT_EQ(FWindow.BookList().Text(delta, 3), QStringLiteral("Dan"));
+    EXPECT_EQ(FWindow.BookList().Text(delta, 4), QStringLiteral("580"));
+    EXPECT_EQ(FWindow.BookList().Text(delta, 5), QStringLiteral("Pub"));
+    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("alpha")), 1), QStringLiteral("04上旬"));
+    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("漫画 (3)")), 4), QStringLiteral("1,260"));
+    EXPECT_TRUE(FMessages.Messages.empty());
+}
+
+TEST_F(MainWindow, RowsArrivingUnderTheTitleSortTakeTheirPlace)
+{
+    QHeaderView* header = FWindow.InportBookListView()->header();
+    const QPoint title(header->sectionViewportPosition(2) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    ASSERT_EQ(FWindow.BookList().SortColumn(), 2);
+    ASSERT_FALSE(FWindow.BookList().SortDescending());
+    ImportSite();
+    EXPECT_EQ(Column(FWindow, 2), (QStringList{QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"),
+                                               QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}));
+    // A second click reverses the order.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    EXPECT_TRUE(FWindow.BookList().SortDescending());
+    EXPECT_EQ(Column(FWindow, 2).first(), QStringLiteral("漫画 (3)"));
+}
+
+TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
+{
+    ImportSite();
+    FWindow.BookList().SetChecked(1, true);
+    struct Case {
+        int Column;
+        int TextColumn;
+        QStringList Ascending;
+    };
+    const Case cases[] = {
+        {2, 2, {QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"), QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}},
+        {3, 3, {QStringLiteral("Ann"), QStringLiteral("Bea"), QStringLiteral("Cid"), QStringLiteral("Dan"), QStringLiteral("Eve")}},
+        {4, 4, {QString(), QStringLiteral("420"), QStringLiteral("580"), QStringLiteral("1,260"), QStringLiteral("2,000")}},
+    };
+    QHeaderView* header = FWindow.InportBookListView()->header();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Column);
+        const QPoint at(header->sectionViewportPosition(c.Column) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(Column(FWindow, c.TextColumn), c.Ascending);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        QStringList descending = c.Ascending;
+        std::reverse(descending.begin(), descending.end());
+        EXPECT_EQ(Column(FWindow, c.TextColumn), descending);
+    }
+    // Publisher: "Other" before the four "Pub" rows, and after them descending.
+    const QPoint publisher(header->sectionViewportPosition(5) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, publisher);
+    EXPECT_EQ(Column(FWindow, 5).first(), QStringLiteral("Other"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, publisher);
+    EXPECT_EQ(Column(FWindow, 5).last(), QStringLiteral("Other"));
+    // The check box: the one ticked row last, then first.
+    const QString ticked = [&] {
+        for (int row = 0; row < FWindow.BookList().Count(); ++row)
+            if (FWindow.BookList().Checked(row))
+                return FWindow.BookList().Text(row, 2);
+        return QString();
+    }();
+    const QPoint check(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, check);
+    EXPECT_EQ(Column(FWindow, 2).last(), ticked);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, check);
+    EXPECT_EQ(Column(FWindow, 2).first(), ticked);
+    // Release date: arrival order and its reverse.
+    const QPoint date(header->sectionViewportPosition(1) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, date);
+    for (int row = 0; row + 1 < FWindow.BookList().Count(); ++row)
+        EXPECT_LT(FWindow.BookList().Record(row)->RowIndex(), FWindow.BookList().Record(row + 1)->RowIndex());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, date);
+    for (int row = 0; row + 1 < FWindow.BookList().Count(); ++row)
+        EXPECT_GT(FWindow.BookList().Record(row)->RowIndex(), FWindow.BookList().Record(row + 1)->RowIndex());
+}
+
+TEST_F(MainWindow, SpaceTicksTheCurrentRowWithoutMovingIt)
+{
+    ImportSite();
+    FWindow.BookList().ColumnClick(0);  // sorted by the check box
+    const QStringList before = Column(FWindow, 2);
+    QTreeView* view = FWindow.InportBookListView();
+    view->setFocus();
+    view->setCurrentIndex(FWindow.BookList().index(2, 0));
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_TRUE(FWindow.BookList().Checked(2));
+    EXPECT_EQ(Column(FWindow, 2), before);
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_FALSE(FWindow.BookList().Checked(2));
+}
+
+TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
+{
+    ImportSite();
+    FWindow.BookList().ColumnClick(2);  // by title
+    FWindow.BookList().SetChecked(1, true);  // bravo
+    FWindow.BookList().SetChecked(3, true);  // Delta
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("list.txt"));
+    int runs = 0;
+    TScopedSaveDialogHook hook([&](QFileDialog& dialog) -> std::optional<QString> {
+        ++runs;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("リストを保存"));
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog.nameFilters(),
+                  (QStringList{QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")}));
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
+        EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
+        EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite)) << "overwriting asks first";
+        EXPECT_FALSE(dialog.testOption(QFileDialog::ReadOnly));
+        EXPECT_TRUE(dialog.isSizeGripEnabled());
+        if (runs == 2) {
+            // The last chosen name is offered again.
+            EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()), QFileInfo(dir.path()));
+            EXPECT_EQ(dialog.selectedFiles().value(0), name);
+        }
+        return name;
+    });
+    FWindow.SaveListAsButton()->click();
+    ASSERT_EQ(runs, 1);
+    // 漫画 = 0x96 0x9F 0x89 0xE6, ★★★ = 0x81 0x9A x3, 上旬 = 0x8F 0xE3 0x8F 0x7B
+    const std::string expected =
+        "\x81\x9A\x81\x9A\x81\x9A 03/16 bravo Eve 2,000 Pub\r\n"
+        "\x81\x9A\x81\x9A\x81\x9A 03/14 Delta Dan 580 Pub\r\n"
+        "\r\n"
+        "\r\n"
+        "04\x8F\xE3\x8F\x7B alpha Cid -1 Other\r\n"
+        "03/16 bravo Eve 2,000 Pub\r\n"
+        "03/15 Charlie Bea 420 Pub\r\n"
+        "03/14 Delta Dan 580 Pub\r\n"
+        "03/20 \x96\x9F\x89\xE6(3) Ann 1,260 Pub\r\n"
+        "\r\n";
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), expected);
+    ASSERT_EQ(FMessages.Messages.size(), 1u);
+    EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkInformation);
+    EXPECT_EQ(FMessages.Messages[0].Title, QStringLiteral("Information"));
+    EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("保存が完了しました。"));
+
+    FWindow.SaveListAsAction()->trigger();
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(FMessages.Messages.size(), 2u);
+}
+
+TEST_F(MainWindow, CancellingTheDialogWritesAndShowsNothing)
+{
+    ImportSite();
+    TScopedSaveDialogHook hook([](QFileDialog&) -> std::optional<QString> { return std::nullopt; });
+    FWindow.SaveListAsAction()->trigger();
+    EXPECT_TRUE(FMessages.Messages.empty());
+    EXPECT_TRUE(FWindow.SaveDialog().FileName().isEmpty());
+}
+
+TEST_F(MainWindow, ASaveThatCannotCreateItsFileShowsWhyAndKeepsTheOldFile)
+{
+    ImportSite();
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("list.txt"));
+    {
+        TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return saved; });
+        FWindow.SaveListAsAction()->trigger();
+    }
+    QFile before(saved);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+    FMessages.Messages.clear();
+
+    const QString missing = dir.filePath(QStringLiteral("no such folder/list.txt"));
+    TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return missing; });
+    FWindow.SaveListAsAction()->trigger();
+    ASSERT_EQ(FMessages.Messages.size(), 1u) << "an error and no completion message";
+    EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkError);
+    EXPECT_EQ(FMessages.Messages[0].Title, QStringLiteral("Tembrook"));
+    EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("Cannot create file ") + missing);
+    QFile after(saved);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+}
+
+TEST_F(MainWindow, HTMLActionShowsTheTickedRows)
+{
+    ImportSite();
+    FWindow.BookList().ColumnClick(3);  // by author: Ann, Bea, Cid, Dan, Eve
+    FWindow.BookList().SetChecked(0, true);
+    FWindow.BookList().SetChecked(3, true);
+    ASSERT_FALSE(FHTMLForm.isVisible());
+    FWindow.MakeHTMLSectionButton()->click();
+    EXPECT_TRUE(FHTMLForm.isVisible());
+    EXPECT_EQ(FHTMLForm.HTMLStringMemo()->toPlainText(), QStringLiteral("漫画(3) Ann / Delta Dan"));
+}
+
+TEST_F(MainWindow, StartPressedTwiceQuicklyClearsEachTimeAndBothImportsReport)
+{
+    FServer.ServeInPieces("/comic/index.html", TopPage(), 16, std::chrono::milliseconds(5));
+    FWindow.SourceURLEdit()->setText(SiteUrl());
+    FWindow.StartInportButton()->click();
+    FWindow.StartInportButton()->click();
+    EXPECT_EQ(FWindow.BookList().Count(), 0);
+    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString());
+    // Both top pages complete and both sets of table pages add their rows.
+    ASSERT_TRUE(WaitUntil([this] { return FServer.RequestCount("/comic/a.html") == 2 && FServer.RequestCount("/comic/b.html") == 2; }));
+    ASSERT_TRUE(WaitForImport());
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 10; }));
+    const QStringList log = LogLines(FWindow);
+    EXPECT_EQ(log.count(QStringLiteral("Topページ取得成功")), 2) << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(log.count(QStringLiteral("‥‥リスト取得成功")), 4);
+    std::vector<std::int32_t> indexes;
+    for (int row = 0; row < FWindow.BookList().Count(); ++row)
+        indexes.push_back(FWindow.BookList().Record(row)->RowIndex());
+    EXPECT_EQ(indexes, (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+TEST_F(MainWindow, ARefusedTopPageCountsAsReceivedEmpty)
+{
+    const QString url = QStringLiteral("http://127.0.0.1:%1/comic/index.html").arg(ClosedPort());
+    Start(url);
+    ASSERT_TRUE(WaitForImport());
+    EXPECT_EQ(Status(0), QStringLiteral("取得成功"));
+    const QStringList log = LogLines(FWindow);
+    ASSERT_GE(log.size(), 1);
+    EXPECT_EQ(log[0], QStringLiteral("Topページ取得成功"));
+    for (int i = 1; i < log.size(); ++i)
+        EXPECT_TRUE(log[i].startsWith(QStringLiteral("Topページ受信エラー : ") + url)) << log[i].toStdString();
+    EXPECT_EQ(FWindow.BookList().Count(), 0);
+}
+
+TEST_F(MainWindow, NoConnectionIsAnErrorWithTheFailureLine)
+{
+    platform::TScopedConnectionState offline(std::make_shared<FixedConnectionState>(false));
+    Start(SiteUrl());
+    ASSERT_TRUE(WaitForImport());
+    EXPECT_EQ(Status(0), QStringLiteral("取得エラー"));
+    EXPECT_EQ(LogLines(FWindow), QStringList{QStringLiteral("Topページ取得失敗")});
+    EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 0u);
+}
+
+TEST_F(MainWindow, AnEmptyURLFieldMakesNoRequest)
+{
+    Start(QString());
+    ASSERT_TRUE(WaitForImport());
+    EXPECT_EQ(Status(0), QStringLiteral("取得成功"));
+    EXPECT_EQ(LogLines(FWindow), QStringList{QStringLiteral("Topページ取得成功")});
+    EXPECT_TRUE(FServer.Requests().empty());
+}
+
+TEST_F(MainWindow, ProgressCountsKilobytesWhileAPageDownloads)
+{
+    // 1,263,616 bytes, sent slowly enough to be watched.
+    std::string big = TopPage();
+    big.resize(1263616, ' ');
+    FServer.ServeInPieces("/comic/index.html", big, 16384, std::chrono::milliseconds(3));
+    Start(SiteUrl());
+    QStringList seen;
+    ASSERT_TRUE(WaitUntil([&] {
+        const QString text = Status(1);
+        if (seen.isEmpty() || seen.last() != text)
+            seen.push_back(text);
+        const TImportRoad* road = FWindow.ImportRoad();
+        return road->Outcome().TopPageDone && road->RunningTransfers() == 0;
+    }));
+    const QRegularExpression kilobytes(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})*Kbyte$"));
+    int counting = 0;
+    for (const QString& text : seen)
+        if (kilobytes.match(text).hasMatch() && text != QStringLiteral("0Kbyte"))
+            ++counting;
+    EXPECT_GE(counting, 2) << seen.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Status(1), QString());
+}
+
+TEST(MainWindowProgress, PanelTextIsRoundedKilobytesWithTheLocaleSeparator)
+{
+    struct Case {
+        std::int64_t Bytes;
+        const char* Separator;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {0, ",", "0Kbyte"},           {511, ",", "0Kbyte"},     {512, ",", "1Kbyte"},
+        {1263616, ",", "1,234Kbyte"}, {1263616, ".", "1.234Kbyte"}, {1023999999LL * 1024, ",", "1,023,999,999Kbyte"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Bytes);
+        EXPECT_EQ(TTembrookMainForm::ProgressPanelText(c.Bytes, c.Separator), QString::fromUtf8(c.Text));
+    }
+}
+
+TEST_F(MainWindow, ClosingWhileDownloadsRunStopsThemWithinTwoSeconds)
+{
+    FServer.ServeStall("/comic/index.html", "<html>", 100000);
+    Start(SiteUrl());
+    ASSERT_TRUE(WaitUntil([this] { return FServer.StalledCount() >= 1; }));
+    ASSERT_GE(platform::TThread::RunningCount(), 1u);
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(FWindow.close());
+    EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }, std::chrono::seconds(2)));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
+    EXPECT_EQ(FWindow.ImportRoad(), nullptr);
+    // Nothing arrives for the closed window afterwards.
+    PumpEvents(std::chrono::milliseconds(100));
+    EXPECT_TRUE(FMessages.Messages.empty());
+}
+
+}  // namespace
+}  // namespace tembrook::test
