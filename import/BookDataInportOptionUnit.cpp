@@ -1,7 +1,8 @@
 #include "BookDataInportOptionUnit.h"
 
 #include <algorithm>
-#include <array>
+#include <string_view>
+#include <vector>
 #include <cstddef>
 #include <utility>
 
@@ -80,18 +81,34 @@ private:
   std::vector<std::size_t> FFailure;
 };
 
-const TAsciiNeedle& RowMarker() {
-  static const TAsciiNeedle needle("<tr><td width=50 bgcolor=#efefef");
-  return needle;
+// The page's lines as views into the text, split as SplitLines does (CR, LF
+// or CR LF; a NUL ends the text; no empty line after a final break), so that
+// the working list is filled without a second copy of every line.
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  text = UntilNul(text);
+  std::vector<std::string_view> lines;
+  lines.reserve(text.size() / 24 + 1);
+  constexpr std::size_t npos = std::string_view::npos;
+  const std::size_t size = text.size();
+  // The next CR and the next LF at or after start, each found with memchr and
+  // looked for again only once the line start has passed it.
+  std::size_t cr = text.find('\r');
+  std::size_t lf = text.find('\n');
+  std::size_t start = 0;
+  while (start < size) {
+    if (cr != npos && cr < start) cr = text.find('\r', start);
+    if (lf != npos && lf < start) lf = text.find('\n', start);
+    const std::size_t end = std::min(cr, lf);
+    if (end == npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + ((end == cr && end + 1 == lf) ? 2 : 1);
+  }
+  return lines;
 }
-const TAsciiNeedle& TableEnd() {
-  static const TAsciiNeedle needle("</table>");
-  return needle;
-}
-const TAsciiNeedle& CellStart() {
-  static const TAsciiNeedle needle("<td");
-  return needle;
-}
+
 const TAsciiNeedle& CellEnd() {
   static const TAsciiNeedle needle("</td>");
   return needle;
@@ -99,6 +116,38 @@ const TAsciiNeedle& CellEnd() {
 const TAsciiNeedle& LinkStart() {
   static const TAsciiNeedle needle("<a href=");
   return needle;
+}
+
+// True when the lower-case ASCII needle stands at text[pos] in any ASCII case.
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle) noexcept {
+  if (text.size() - pos < lowerNeedle.size()) return false;
+  for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
+    char c = text[pos + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    if (c != lowerNeedle[i]) return false;
+  }
+  return true;
+}
+
+// The four table markers a line holds. Every marker starts with "<" and is
+// ASCII, so an occurrence that starts on a character boundary lies on
+// single-byte characters only and can be compared byte by byte. A "<" is on
+// a boundary unless the run of lead-value bytes right before it is odd; the
+// runs before successive "<" bytes do not overlap, so counting them costs at
+// most one look at every byte, and the "<" bytes are found with memchr.
+// Lines hold no NUL (the text was cut there).
+std::uint8_t TableMarks(std::string_view line) noexcept {
+  std::uint8_t marks = 0;
+  for (std::size_t pos = line.find('<'); pos != std::string_view::npos; pos = line.find('<', pos + 1)) {
+    std::size_t run = 0;
+    while (run < pos && IsLeadByteValue(static_cast<unsigned char>(line[pos - run - 1]))) ++run;
+    if (run % 2 == 1) continue;  // the trail byte of a double-byte character
+    if (MatchesAt(line, pos, "<td")) marks |= TTableLine::tmCellStart;
+    if (MatchesAt(line, pos, "</td>")) marks |= TTableLine::tmCellEnd;
+    if (MatchesAt(line, pos, "</table>")) marks |= TTableLine::tmTableEnd;
+    if (MatchesAt(line, pos, "<tr><td width=50 bgcolor=#efefef")) marks |= TTableLine::tmRowMarker;
+  }
+  return marks;
 }
 
 inline bool IsTrimmedByte(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
@@ -223,16 +272,17 @@ bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList
 
   TTableLines lines;
   {
-    std::vector<std::string> split = SplitLines(text);
+    const std::vector<std::string_view> split = SplitLineViews(text);
     lines.reserve(split.size() + 1);
     std::int32_t pageLine = 0;
-    for (std::string& line : split) lines.push_back(TTableLine{std::move(line), ++pageLine});
+    for (const std::string_view line : split)
+      lines.push_back(TTableLine{std::string(line), ++pageLine, TableMarks(line)});
   }
 
   if (!NormalizeTableLines(lines)) return false;
 
   // One more empty line closes the last run like the others.
-  lines.push_back(TTableLine{std::string(), 0});
+  lines.push_back(TTableLine{std::string(), 0, 0});
   std::int64_t run = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!lines[i].Text.empty()) {
@@ -258,16 +308,23 @@ bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
     TTableLine line = std::move(lines[read]);
     TrimInPlace(line.Text);
     if (!line.Text.empty()) {
-      if (!CellStart().FoundIn(line.Text)) return false;
-      TAsciiNeedle::TState cellEnd;
-      CellEnd().Feed(cellEnd, line.Text);
-      while (!cellEnd.Found) {
-        // The cell goes on in the next line, joined with nothing between.
-        if (read + 1 >= count) return false;
-        ++read;
-        const std::string_view next = TrimView(lines[read].Text);
-        CellEnd().Feed(cellEnd, next);
-        line.Text.append(next);
+      // Trimming removes bytes 0x20 and below, which no marker holds and
+      // which start no double-byte character, so the marks still hold.
+      if ((line.Marks & TTableLine::tmCellStart) == 0) return false;
+      if ((line.Marks & TTableLine::tmCellEnd) == 0) {
+        // The cell goes on: "</td>" is looked for in the joined line, which
+        // grows piece by piece, so the scan state runs on across the pieces
+        // instead of rescanning the whole line after every join.
+        TAsciiNeedle::TState cellEnd;
+        CellEnd().Feed(cellEnd, line.Text);
+        while (!cellEnd.Found) {
+          if (read + 1 >= count) return false;
+          ++read;
+          const std::string_view next = TrimView(lines[read].Text);
+          CellEnd().Feed(cellEnd, next);
+          line.Text.append(next);
+        }
+        line.Marks |= TTableLine::tmCellEnd;
       }
     }
     lines[write++] = std::move(line);
@@ -278,13 +335,13 @@ bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
 
 void TBookDataInportOption::DropLinesBeforeFirstRow(TTableLines& lines) {
   const auto first = std::find_if(lines.begin(), lines.end(),
-                                  [](const TTableLine& line) { return RowMarker().FoundIn(line.Text); });
+                                  [](const TTableLine& line) { return (line.Marks & TTableLine::tmRowMarker) != 0; });
   lines.erase(lines.begin(), first);  // one erase: linear in the number of lines
 }
 
 void TBookDataInportOption::DropLinesFromTableEnd(TTableLines& lines) {
   const auto end = std::find_if(lines.begin(), lines.end(),
-                                [](const TTableLine& line) { return TableEnd().FoundIn(line.Text); });
+                                [](const TTableLine& line) { return (line.Marks & TTableLine::tmTableEnd) != 0; });
   lines.erase(end, lines.end());
 }
 

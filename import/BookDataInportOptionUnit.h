@@ -36,10 +36,18 @@ struct TDroppedRow {
 };
 
 // One line of a table page while it is being parsed, with the page line it
-// started on (joined cells keep the number of their first line).
+// started on (joined cells keep the number of their first line) and the
+// markers it holds, found in one scan when the working list is made.
 struct TTableLine {
+  enum : std::uint8_t {
+    tmRowMarker = 1,  // "<tr><td width=50 bgcolor=#efefef"
+    tmTableEnd = 2,   // "</table>"
+    tmCellStart = 4,  // "<td"
+    tmCellEnd = 8,    // "</td>"
+  };
   std::string Text;
   std::int32_t PageLine = 0;
+  std::uint8_t Marks = 0;  // tm* bits, each searched ignoring ASCII case on character boundaries
 };
 using TTableLines = std::vector<TTableLine>;
 
