@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QObject>
+#include <QProcess>
 
 #include <stdexcept>
 
@@ -334,6 +335,34 @@ TEST_F(ThreadLifecycleTest, TerminateFromOutsideEndsTheTransferAsAFailure)
     // Stopped while its first read waited for a full piece: a failed read,
     // and neither the closing report nor the end.
     EXPECT_EQ(record->Stages(), (std::vector<std::int32_t>{1, 2, -1}));
+}
+
+// The program quits within two seconds with transfers hanging, whether
+// main() stops them or leaves that to the application object's destruction,
+// and no completion handler runs on the way out.
+TEST(ProgramExitTest, QuitsPromptlyWithTransfersHanging)
+{
+    for (const char* mode : {"explicit", "implicit"}) {
+        SCOPED_TRACE(mode);
+        QProcess probe;
+        probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        probe.start(QString::fromUtf8(TEMBROOK_NET_EXIT_PROBE), {QString::fromUtf8(mode)});
+        ASSERT_TRUE(probe.waitForStarted(5000));
+        QByteArray output;
+        while (!output.contains("started") && probe.state() != QProcess::NotRunning && probe.waitForReadyRead(10000))
+            output += probe.readAllStandardOutput();
+        ASSERT_TRUE(output.contains("started 5")) << output.toStdString();
+        const auto quitting = std::chrono::steady_clock::now();
+        ASSERT_TRUE(probe.waitForFinished(10000));
+        const auto took = std::chrono::steady_clock::now() - quitting;
+        output += probe.readAllStandardOutput();
+
+        EXPECT_LT(took, 2s);
+        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(probe.exitCode(), 0);
+        EXPECT_TRUE(output.contains("left 0")) << output.toStdString();
+        EXPECT_FALSE(output.contains("handler")) << output.toStdString();
+    }
 }
 
 } // namespace
