@@ -142,6 +142,25 @@ TEST_F(TablePageParser, CellsSpreadOverSeveralLines) {
   }
 }
 
+TEST_F(TablePageParser, TagsAfterDoubleByteCharacters) {
+  // Two lead-value bytes make one character, so the "<" after them starts a
+  // tag; after three, the "<" is the trail byte of the last character.
+  const Lines good = {"<tr><td width=50 bgcolor=#efefef>03/01</td>", "\x81\x81<td>P</td>", "<td>T\x81\x81</td>",
+                      "<td>A</td>", "<td>5</td>", "</table>"};
+  ASSERT_TRUE(FOption.ParseTablePage(Page(good), true));
+  ASSERT_EQ(FOption.BookSaleList.Count(), 1);
+  EXPECT_EQ(Record(FOption, 0).Cells().at(1), "\x81\x81<td>P</td>");
+
+  const Lines oddRun = {"<tr><td width=50 bgcolor=#efefef>03/01</td>", "\x81\x81\x81<td>P</td>", "</table>"};
+  EXPECT_FALSE(FOption.ParseTablePage(Page(oddRun), true));
+
+  // "</table>" on a trail byte does not end the table; its line then has no
+  // "<td" either.
+  const Lines hiddenEnd = {"<tr><td width=50 bgcolor=#efefef>03/01</td>", "<td>P</td>", "<td>T</td>", "<td>A</td>",
+                           "<td>5</td>", "", "\x81</table>"};
+  EXPECT_FALSE(FOption.ParseTablePage(Page(hiddenEnd), true));
+}
+
 TEST_F(TablePageParser, UpperCaseTagsAndMarker) {
   const std::string text = Page({"<TABLE>", "<TR><TD WIDTH=50 BGCOLOR=#EFEFEF>03/01</TD>", "<TD>P</TD>",
                                  "<TD>Title</TD>", "<TD>A</TD>", "<TD>580</TD></TR>", "", "<Tr><Td>03/02</tD>",
