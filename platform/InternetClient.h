@@ -48,6 +48,7 @@ void InitInternetClient();
 class TInternetSession;
 
 // An opened URL (a curl easy handle attached to its session's multi handle).
+// Close it (destroy it) before its session.
 class TInternetUrl {
 public:
     ~TInternetUrl();

@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
-#include <QThread>
-#include <QtGlobal>
 
 #include <algorithm>
 #include <condition_variable>
@@ -75,10 +73,21 @@ struct TThreadRegistry {
         auto* app = QCoreApplication::instance();
         if (app != HookedApplication) {
             // Post routines run first thing in ~QCoreApplication, while the
-            // application object can still take queued events.
-            qAddPostRoutine(&TThread::StopAll);
+            // application object can still take queued events. Qt forgets
+            // them once run, so a later application object hooks again.
+            qAddPostRoutine(&StopAllAtExit);
             HookedApplication = app;
         }
+    }
+
+    static void StopAllAtExit()
+    {
+        {
+            auto& registry = Get();
+            std::lock_guard lock(registry.Lock);
+            registry.HookedApplication = nullptr;
+        }
+        TThread::StopAll();
     }
 
     void Remove(TThread* thread)

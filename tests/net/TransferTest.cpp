@@ -390,20 +390,19 @@ TEST_F(TransferTest, BodyOverTheCapKeepsExactlyTheCap)
     EXPECT_EQ(std::count(stages.begin(), stages.end(), -1), 0);
 }
 
-TEST_F(TransferTest, DefaultLimitsAreTheDocumentedOnes)
+TEST_F(TransferTest, NewTransfersStartWithTheProcessDefaults)
 {
-    const platform::TInternetLimits limits = platform::DefaultInternetLimits();
-    EXPECT_EQ(limits.ConnectTimeoutMs, 30000);
-    EXPECT_EQ(limits.StallSeconds, 60);
-    EXPECT_EQ(limits.StallMinBytesPerSecond, 1);
-    EXPECT_EQ(limits.MaxBodyBytes, 256u * 1024 * 1024);
-
-    platform::TInternetLimits shorter = limits;
+    const platform::TInternetLimits original = platform::DefaultInternetLimits();
+    platform::TInternetLimits shorter = original;
     shorter.MaxBodyBytes = 5;
     platform::SetDefaultInternetLimits(shorter);
-    THTTPDataTransfer unstarted;
-    EXPECT_EQ(unstarted.Limits.MaxBodyBytes, 5u);
-    platform::SetDefaultInternetLimits(limits);
+    FServer.ServeBody("/d", "0123456789");
+    auto record = Fetch(FServer.Url("/d"));
+    platform::SetDefaultInternetLimits(original);
+
+    EXPECT_EQ(record->Text, "01234");
+    auto unlimited = Fetch(FServer.Url("/d"));
+    EXPECT_EQ(unlimited->Text, "0123456789");
 }
 
 // --- the connection check --------------------------------------------------

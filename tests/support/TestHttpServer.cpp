@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <map>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
