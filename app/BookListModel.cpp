@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -16,16 +17,14 @@
 namespace tembrook {
 
 struct TBookListModel::TRow {
-    std::unique_ptr<THtmlBookSaleData> Data;   // null for a row without a record
-    std::array<QString, kColumnCount> Texts;
+    std::optional<THtmlBookSaleData> Data;          // empty for a row without a record
+    std::array<std::string, kColumnCount> Texts;    // CP932
     bool Checked = false;
+
+    const THtmlBookSaleData* Record() const noexcept { return Data ? &*Data : nullptr; }
 };
 
 namespace {
-
-// Above this many separate places to insert at, one reset of the model is
-// cheaper than moving the row vector once per place.
-constexpr std::size_t kMaxInsertRuns = 32;
 
 // CP932 texts of the partial-month and unknown release dates.
 constexpr const char* kEarlyMonth = "\x8F\xE3\x8F\x7B";  // 上旬
@@ -37,14 +36,20 @@ constexpr const char* kUnknownDate = "\x95\x73\x96\xBE"; // 不明
 
 TBookListModel::TBookListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+TBookListModel::~TBookListModel() = default;
+
+TBookListModel::TRow& TBookListModel::RowAt(int row) const noexcept
+{
+    const auto at = static_cast<std::size_t>(row);
+    return *FRows[at < FGapStart ? at : at + FGapSize];
+}
+
 // The views ask about the root index and indexes of other models too; those
 // have no data here.
 bool TBookListModel::IsRowIndex(const QModelIndex& index) const noexcept
 {
     return index.isValid() && index.model() == this && index.row() < Count() && index.column() < kColumnCount;
 }
-
-TBookListModel::~TBookListModel() = default;
 
 int TBookListModel::rowCount(const QModelIndex& parent) const
 {
@@ -83,10 +88,10 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
 {
     if (!IsRowIndex(index))
         return {};
-    const TRow& row = *FRows[static_cast<std::size_t>(index.row())];
+    const TRow& row = RowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return row.Texts[static_cast<std::size_t>(index.column())];
+        return FromCP932(row.Texts[static_cast<std::size_t>(index.column())]);
     case Qt::CheckStateRole:
         if (index.column() == colCheck)
             return row.Checked ? Qt::Checked : Qt::Unchecked;
@@ -100,8 +105,7 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
 
 bool TBookListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::CheckStateRole || index.column() != colCheck ||
-        !IsRowIndex(index))
+    if (role != Qt::CheckStateRole || index.column() != colCheck || !IsRowIndex(index))
         return false;
     SetChecked(index.row(), value.toInt() == Qt::Checked);
     return true;
@@ -153,7 +157,7 @@ void TBookListModel::SortRows()
     std::vector<const TRow*> persistentRows;
     persistentRows.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& index : before)
-        persistentRows.push_back(FRows[static_cast<std::size_t>(index.row())].get());
+        persistentRows.push_back(&RowAt(index.row()));
 
     std::stable_sort(FRows.begin(), FRows.end(),
                      [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; });
@@ -175,14 +179,14 @@ void TBookListModel::SortRows()
 
 int TBookListModel::Compare(const TRow& a, const TRow& b) const
 {
-    return CompareBookSaleRows({a.Data.get(), a.Checked}, {b.Data.get(), b.Checked}, FSortColumn, FSortDescending);
+    return CompareBookSaleRows({a.Record(), a.Checked}, {b.Record(), b.Checked}, FSortColumn, FSortDescending);
 }
 
 int TBookListModel::CompareRows(int a, int b) const
 {
     CheckRow(a);
     CheckRow(b);
-    return Compare(*FRows[static_cast<std::size_t>(a)], *FRows[static_cast<std::size_t>(b)]);
+    return Compare(RowAt(a), RowAt(b));
 }
 
 std::array<std::string, TBookListModel::kColumnCount> TBookListModel::ListItemTexts(
@@ -224,12 +228,10 @@ void TBookListModel::AddBookSaleList(const TBookSaleList& list)
     try {
         for (std::int32_t i = 0; i < list.Count(); ++i) {
             auto row = std::make_unique<TRow>();
-            row->Data = std::make_unique<THtmlBookSaleData>();
-            row->Data->Assign(list.Items(i));
-            row->Data->SetRowIndex(static_cast<std::int32_t>(FRows.size() + fresh.size()));
-            const auto texts = ListItemTexts(*row->Data, separators.DateSeparator, separators.ThousandsSeparator);
-            for (std::size_t c = 0; c < texts.size(); ++c)
-                row->Texts[c] = FromCP932(texts[c]);
+            THtmlBookSaleData& copy = row->Data.emplace();
+            copy.Assign(list.Items(i));
+            copy.SetRowIndex(static_cast<std::int32_t>(Count() + static_cast<int>(fresh.size())));
+            row->Texts = ListItemTexts(copy, separators.DateSeparator, separators.ThousandsSeparator);
             fresh.push_back(std::move(row));
         }
     } catch (...) {
@@ -243,7 +245,8 @@ void TBookListModel::AddBookSaleList(const TBookSaleList& list)
 void TBookListModel::AddTextRow(const std::array<QString, kColumnCount>& texts)
 {
     auto row = std::make_unique<TRow>();
-    row->Texts = texts;
+    for (std::size_t c = 0; c < texts.size(); ++c)
+        row->Texts[c] = ToCP932(texts[c]);
     const int at = Count();
     beginInsertRows({}, at, at);
     FRows.push_back(std::move(row));
@@ -261,6 +264,10 @@ void TBookListModel::InsertRows(std::vector<TRowPtr> fresh)
         InsertOneByOne(std::move(fresh));
 }
 
+// Binary insertion, one row at a time, each after the last row it does not
+// precede. Used where the rows may not stand sorted (a tick under the
+// check-box sort, a row without a record), where a merge could not know
+// where binary search would put a row.
 void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
 {
     for (TRowPtr& row : fresh) {
@@ -269,59 +276,51 @@ void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
         });
         const int position = static_cast<int>(at - FRows.begin());
         beginInsertRows({}, position, position);
-        FRows.insert(FRows.begin() + position, std::move(row));
+        FRows.insert(at, std::move(row));
         endInsertRows();
     }
 }
 
 // Gives the order that InsertOneByOne gives when the rows stand sorted: the
 // new rows sorted stably among themselves, each after every old row that it
-// does not precede.
+// does not precede. The new rows go in as runs (the new rows that fall
+// between the same two old rows), the last run first, through a gap that
+// travels from the end of the list to the front, so every old row moves at
+// most once and each run is announced to the views as one insertion.
 void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
 {
     const auto less = [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; };
     std::stable_sort(fresh.begin(), fresh.end(), less);
 
-    // Where each new row goes among the old rows, and how many separate
-    // places that makes.
+    // Where each new row goes among the old rows.
     std::vector<std::size_t> slot(fresh.size());
-    std::size_t runs = 0;
-    for (std::size_t i = 0; i < fresh.size(); ++i) {
+    for (std::size_t i = 0; i < fresh.size(); ++i)
         slot[i] = static_cast<std::size_t>(std::upper_bound(FRows.begin(), FRows.end(), fresh[i], less) - FRows.begin());
-        if (i == 0 || slot[i] != slot[i - 1])
-            ++runs;
-    }
 
-    if (runs > kMaxInsertRuns) {
-        beginResetModel();
-        std::vector<TRowPtr> merged;
-        merged.reserve(FRows.size() + fresh.size());
-        std::merge(std::make_move_iterator(FRows.begin()), std::make_move_iterator(FRows.end()),
-                   std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()),
-                   std::back_inserter(merged), less);
-        FRows = std::move(merged);
-        endResetModel();
-        return;
-    }
-
-    // Few places: insert run by run, front to back, so every earlier run
-    // shifts the later positions by its length.
-    std::size_t inserted = 0;
-    std::size_t i = 0;
-    while (i < fresh.size()) {
-        std::size_t end = i + 1;
-        while (end < fresh.size() && slot[end] == slot[i])
-            ++end;
-        const std::size_t at = slot[i] + inserted;
-        const int first = static_cast<int>(at);
-        const int last = static_cast<int>(at + (end - i) - 1);
-        beginInsertRows({}, first, last);
-        FRows.insert(FRows.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(i)),
-                     std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(end)));
+    FGapStart = FRows.size();
+    FGapSize = fresh.size();
+    FRows.resize(FRows.size() + fresh.size());
+    std::size_t end = fresh.size();
+    while (end > 0) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && slot[begin - 1] == slot[end - 1])
+            --begin;
+        const std::size_t at = slot[begin];
+        const std::size_t length = end - begin;
+        // Move the gap in front of the old rows from `at` on; the rows the
+        // views see stay the same.
+        std::move_backward(FRows.begin() + static_cast<std::ptrdiff_t>(at),
+                           FRows.begin() + static_cast<std::ptrdiff_t>(FGapStart),
+                           FRows.begin() + static_cast<std::ptrdiff_t>(FGapStart + FGapSize));
+        FGapStart = at;
+        beginInsertRows({}, static_cast<int>(at), static_cast<int>(at + length - 1));
+        std::move(fresh.begin() + static_cast<std::ptrdiff_t>(begin), fresh.begin() + static_cast<std::ptrdiff_t>(end),
+                  FRows.begin() + static_cast<std::ptrdiff_t>(at + FGapSize - length));
+        FGapSize -= length;
         endInsertRows();
-        inserted += end - i;
-        i = end;
+        end = begin;
     }
+    FGapStart = 0;
 }
 
 void TBookListModel::Clear()
@@ -344,19 +343,19 @@ void TBookListModel::CheckRow(int row) const
 const THtmlBookSaleData* TBookListModel::Record(int row) const
 {
     CheckRow(row);
-    return FRows[static_cast<std::size_t>(row)]->Data.get();
+    return RowAt(row).Record();
 }
 
 bool TBookListModel::Checked(int row) const
 {
     CheckRow(row);
-    return FRows[static_cast<std::size_t>(row)]->Checked;
+    return RowAt(row).Checked;
 }
 
 void TBookListModel::SetChecked(int row, bool checked)
 {
     CheckRow(row);
-    TRow& target = *FRows[static_cast<std::size_t>(row)];
+    TRow& target = RowAt(row);
     if (target.Checked == checked)
         return;
     target.Checked = checked;
@@ -371,7 +370,7 @@ QString TBookListModel::Text(int row, int column) const
     CheckRow(row);
     if (column < 0 || column >= kColumnCount)
         return QString();
-    return FRows[static_cast<std::size_t>(row)]->Texts[static_cast<std::size_t>(column)];
+    return FromCP932(RowAt(row).Texts[static_cast<std::size_t>(column)]);
 }
 
 }  // namespace tembrook

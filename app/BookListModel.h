@@ -5,14 +5,17 @@
 //
 // Every row owns a private copy of its record, made with Assign, and the
 // texts rendered from that copy when the row was added; the texts are never
-// rendered again. A record's RowIndex is the number of rows the list held
+// rendered again. They are kept as CP932 and become QString only when a view
+// asks for them (only the visible rows are ever converted). A record's RowIndex is the number of rows the list held
 // just before it arrived, so the release-date column sorts by order of
 // arrival since the last Clear.
 //
 // The rows always stand in the order of the sort state (SortColumn,
 // SortDescending): AddBookSaleList puts each new row after the last row that
 // compares equal to it or before it (binary insertion), and ColumnClick
-// re-sorts the whole list with a stable sort. Ticking a row never moves it,
+// re-sorts the whole list with a stable sort. A whole table page goes in at
+// once: its rows are sorted among themselves and merged in, which gives the
+// same order as inserting them one by one and costs one pass over the list. Ticking a row never moves it,
 // so under the check-box sort the order holds until the next sort.
 //
 // Rows compare through CompareBookSaleRows, the comparison the command-line
@@ -70,7 +73,7 @@ public:
     // Removes every row (and with it every record copy).
     void Clear();
 
-    int Count() const noexcept { return static_cast<int>(FRows.size()); }
+    int Count() const noexcept { return static_cast<int>(FRows.size() - FGapSize); }
     // The row's record, or nullptr for a row without one (index checked:
     // EListError outside 0..Count()-1).
     const THtmlBookSaleData* Record(int row) const;
@@ -99,9 +102,15 @@ private:
     void InsertOneByOne(std::vector<TRowPtr> fresh);
     void InsertByMerge(std::vector<TRowPtr> fresh);
     void SortRows();
+    TRow& RowAt(int row) const noexcept;
     bool OrderHolds() const noexcept { return FOrderHolds && FRowsWithoutRecord == 0; }
 
+    // The rows in display order. While a page is being merged in, the
+    // not yet filled places form a gap at FGapStart (FGapSize entries) that
+    // RowAt skips; outside AddBookSaleList the gap is empty.
     std::vector<TRowPtr> FRows;
+    std::size_t FGapStart = 0;
+    std::size_t FGapSize = 0;
     std::int32_t FSortColumn = 1;
     bool FSortDescending = false;
     // The rows stand sorted by the sort state. Only a tick under the

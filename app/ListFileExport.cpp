@@ -1,6 +1,8 @@
 #include "ListFileExport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <vector>
 
@@ -13,7 +15,28 @@ namespace tembrook {
 
 namespace {
 constexpr const char* kMarkPrefix = "\x81\x9A\x81\x9A\x81\x9A ";  // ★★★ and a blank
+
+// A device, pipe or socket cannot be replaced by a new file: renaming a
+// finished temporary file over it would put a regular file where the device
+// node was (/dev/null included, for a user who may write to /dev) and would
+// hide a device that fails, such as a full disk. Such names are written to
+// directly, unbuffered, so that every failed write is seen.
+bool IsSpecialFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() && !info.isFile() && !info.isDir();
 }
+
+void WriteSpecialFile(const QString& fileName, std::string_view bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EFCreateError(ToCP932(QDir::toNativeSeparators(fileName)));
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size)
+        throw EWriteError();
+}
+}  // namespace
 
 std::string BuildListFileText(const TBookListModel& list)
 {
@@ -36,6 +59,10 @@ std::string BuildListFileText(const TBookListModel& list)
 
 void WriteFileReplacing(const QString& fileName, std::string_view bytes)
 {
+    if (IsSpecialFile(fileName)) {
+        WriteSpecialFile(fileName, bytes);
+        return;
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EFCreateError(ToCP932(QDir::toNativeSeparators(fileName)));

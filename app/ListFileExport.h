@@ -8,9 +8,11 @@
 //
 // WriteFileReplacing writes bytes to a file through QSaveFile, so the file
 // is replaced only once everything has been written: a failed save leaves the
-// previous file as it was. It throws EFCreateError ("Cannot create file %s")
-// when the file cannot be opened for writing and EWriteError ("Stream write
-// error") when writing or the final replacement fails.
+// previous file as it was. A name that stands for a device, pipe or socket
+// (/dev/full, /dev/stdout) is written to directly instead. It throws
+// EFCreateError ("Cannot create file %s") when the file cannot be opened for
+// writing and EWriteError ("Stream write error") when writing or the final
+// replacement fails.
 
 #include <QString>
 #include <string>
