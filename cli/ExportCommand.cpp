@@ -3,6 +3,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -281,12 +283,23 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
   }
 
   // The output file is opened before anything is downloaded, so that a bad
-  // path fails at once; it replaces the old file only at the commit.
+  // path fails at once; it replaces the old file only at the commit. A
+  // device, pipe or socket (/dev/stdout, /dev/full) is written to directly:
+  // renaming a new file over it would replace the device node and hide a
+  // device that fails.
   QSaveFile file;
+  QFile special;
+  bool direct = false;
   if (!options.OutputFile.isEmpty()) {
-    file.setFileName(options.OutputFile);
-    if (!file.open(QIODevice::WriteOnly)) {
-      errors.Message(QStringLiteral("cannot create file %1: %2").arg(options.OutputFile, file.errorString()));
+    const QFileInfo info(options.OutputFile);
+    direct = info.exists() && !info.isFile() && !info.isDir();
+    if (direct)
+      special.setFileName(options.OutputFile);
+    else
+      file.setFileName(options.OutputFile);
+    QFileDevice& device = direct ? static_cast<QFileDevice&>(special) : static_cast<QFileDevice&>(file);
+    if (!device.open(direct ? QIODevice::WriteOnly | QIODevice::Unbuffered : QIODevice::WriteOnly)) {
+      errors.Message(QStringLiteral("cannot create file %1: %2").arg(options.OutputFile, device.errorString()));
       return ecFailed;
     }
   }
@@ -314,13 +327,15 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     errors.Message(QStringLiteral("the import was incomplete; the output holds what arrived"));
   }
 
-  QIODevice& target = options.OutputFile.isEmpty() ? out : static_cast<QIODevice&>(file);
+  QIODevice& target = options.OutputFile.isEmpty() ? out
+                      : direct                     ? static_cast<QIODevice&>(special)
+                                                   : static_cast<QIODevice&>(file);
   if (target.write(bytes) != bytes.size()) {
     errors.Message(QStringLiteral("cannot write the output: %1").arg(target.errorString()));
-    if (!options.OutputFile.isEmpty()) file.cancelWriting();
+    if (!options.OutputFile.isEmpty() && !direct) file.cancelWriting();
     return ecFailed;
   }
-  if (!options.OutputFile.isEmpty() && !file.commit()) {
+  if (!options.OutputFile.isEmpty() && !direct && !file.commit()) {
     errors.Message(QStringLiteral("cannot write file %1: %2").arg(options.OutputFile, file.errorString()));
     return ecFailed;
   }

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -215,6 +216,17 @@ TEST_F(ExportCommand, AnOutputFileThatCannotBeCreatedFailsBeforeAnyDownload) {
   EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot create file"))) << run.Err.toStdString();
   EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 0u);
   EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ExportCommand, AnOutputDeviceIsWrittenDirectly) {
+  // A device is not replaced by a renamed file, and its failure is reported.
+  if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full here";
+  const TRun run = Run({QStringLiteral("--output"), QStringLiteral("/dev/full"), SiteUrl()});
+  EXPECT_EQ(run.Status, ecFailed);
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot write the output"))) << run.Err.toStdString();
+  const QFileInfo device(QStringLiteral("/dev/full"));
+  EXPECT_FALSE(device.isFile());
+  EXPECT_FALSE(device.isDir());
 }
 
 TEST_F(ExportCommand, BadUsage) {
