@@ -61,6 +61,8 @@ QWidget* CreateBoxLabel1(QWidget* parent)
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setLineWidth(1);
+    label->setIndent(0);
+    label->setMargin(0);
     label->setBackgroundRole(QPalette::Button);
     label->setAutoFillBackground(true);
     label->setGeometry(4, 8, 77, 17);
