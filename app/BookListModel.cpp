@@ -325,13 +325,14 @@ void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
 
 void TBookListModel::Clear()
 {
-    if (FRows.empty())
-        return;
-    beginResetModel();
+    const bool hadRows = !FRows.empty();
+    if (hadRows)
+        beginResetModel();
     FRows.clear();
     FRowsWithoutRecord = 0;
     FOrderHolds = true;
-    endResetModel();
+    if (hadRows)
+        endResetModel();
 }
 
 void TBookListModel::CheckRow(int row) const
