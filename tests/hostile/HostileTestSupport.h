@@ -90,6 +90,12 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
     return true;
 }
 
+// Runs the Qt event loop for the given time.
+inline void PumpFor(std::chrono::milliseconds period)
+{
+    WaitUntil([] { return false; }, period);
+}
+
 // What the import road reported, in order (CP932 bytes as given).
 class RecordingSink : public TImportSink {
 public:
