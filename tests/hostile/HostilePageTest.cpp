@@ -157,12 +157,14 @@ TEST_F(HostilePage, AFiftyMegabyteLineOfLeadBytesDecidesWhereTheHeadingStarts)
     ExpectStillUsable();
 }
 
-TEST_F(HostilePage, AFiftyMegabyteTitleCellBecomesOneWholeRecord)
+// Every byte of a cell goes through the tag, width and title rules, so this
+// line is kept to 10 MB to leave the suite's sanitizer run quick.
+TEST_F(HostilePage, ATenMegabyteTitleCellBecomesOneWholeRecord)
 {
-    std::string title;
-    title.reserve(50 * kMiB);
-    while (title.size() < 50 * kMiB)
-        title += kKatakanaA;
+    std::string title = kKatakanaA;
+    while (title.size() < 10 * kMiB)
+        title += title;
+    title.resize(10 * kMiB);  // an even length: whole characters only
     const std::string page = TablePage({Row("03/05", title), Row("03/06", "Next")});
 
     const TTableOutcome table = ParseTable(page);

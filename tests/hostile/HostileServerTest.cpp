@@ -76,20 +76,24 @@ std::string Garbage(std::size_t size)
     return bytes;
 }
 
-// Rows of about rowBytes each (a long title) up to totalBytes of page.
-std::string BigTablePage(std::size_t totalBytes, std::size_t rowBytes, std::size_t& rows)
+// A table page of about totalBytes: `rows` rows of about rowBytes each, and
+// above the table page text that the parser passes over (a long inline
+// script, as pages have), one line of a kilobyte after another.
+std::string BigTablePage(std::size_t totalBytes, std::size_t rowBytes, std::size_t rows)
 {
-    std::string page = TablePage({});
-    const std::string end = "</table>\r\n</body></html>\r\n";
-    page.resize(page.size() - end.size());
-    rows = 0;
-    while (page.size() < totalBytes) {
-        std::string title = "T" + std::to_string(rows) + "-";
+    std::string table = "<table border=1>\r\n";
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::string title = "T" + std::to_string(i) + "-";
         title.resize(rowBytes, 'x');
-        page += Row("03/05", title) + "\r\n";
-        ++rows;
+        table += Row("03/05", title) + "\r\n";
     }
-    return page + end;
+    table += "</table>\r\n</body></html>\r\n";
+    std::string page = "<html><head><script>\r\n";
+    std::string filler(1022, 'f');
+    filler += "\r\n";
+    while (page.size() + filler.size() + table.size() < totalBytes)
+        page += filler;
+    return page + "</script></head><body>\r\n" + table;
 }
 
 // The servers every case draws on, and the page a healthy table link serves.
@@ -198,8 +202,7 @@ std::shared_ptr<TransferOutcome> Start(const std::string& url)
 
 TEST_F(HostileServers, EveryTransferEndsWithAnOutcomeWithinItsLimits)
 {
-    std::size_t rows = 0;
-    const std::string big = BigTablePage(50 * 1024 * 1024, 2000, rows);
+    const std::string big = BigTablePage(50 * 1024 * 1024, 2000, 2000);
     FServer.ServeInPieces("/trickle.html", big, 1024, 0ms);
 
     const auto started = std::chrono::steady_clock::now();
@@ -371,8 +374,9 @@ TEST_F(HostileExport, AFailingTablePageExitsWithOneAndKeepsWhatArrived)
 
 TEST_F(HostileExport, AFiftyMegabyteTablePageTricklingInArrivesWhole)
 {
-    std::size_t rows = 0;
-    const std::string big = BigTablePage(50 * 1024 * 1024, 2000, rows);
+    const std::size_t rows = 2000;
+    const std::string big = BigTablePage(50 * 1024 * 1024, 500, rows);
+    ASSERT_GE(big.size(), 50u * 1024 * 1024 - 2048);
     FServer.ServeInPieces("/trickle.html", big, 1024, 0ms);
     FServer.ServeBody("/index.html", TopPage("good.html", "trickle.html"));
     platform::TInternetLimits limits = platform::DefaultInternetLimits();
