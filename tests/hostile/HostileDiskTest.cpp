@@ -249,11 +249,13 @@ protected:
     TestHttpServer FServer;
 };
 
-TEST_F(HostileExportOutput, AFolderThatIsMissingOrNoFolderFailsBeforeAnyDownload)
+TEST_F(HostileExportOutput, AFolderThatIsMissingOrNoFolderOrAFolderFailsBeforeAnyDownload)
 {
     const std::string earlier = "kept\r\n";
     WriteBytes(Path(QStringLiteral("plain.txt")), earlier);
-    for (const QString& name : {Path(QStringLiteral("missing/out.txt")), Path(QStringLiteral("plain.txt/out.txt"))}) {
+    ASSERT_TRUE(QDir(FDir.path()).mkdir(QStringLiteral("taken")));
+    for (const QString& name : {Path(QStringLiteral("missing/out.txt")), Path(QStringLiteral("plain.txt/out.txt")),
+                                Path(QStringLiteral("taken"))}) {
         SCOPED_TRACE(name.toStdString());
         const Run run = Export(name);
         EXPECT_EQ(run.Status, cli::ecFailed);
@@ -263,6 +265,7 @@ TEST_F(HostileExportOutput, AFolderThatIsMissingOrNoFolderFailsBeforeAnyDownload
     }
     EXPECT_TRUE(FServer.Requests().empty());
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("plain.txt"))), earlier);
+    EXPECT_TRUE(QDir(Path(QStringLiteral("taken"))).isEmpty());
 }
 
 TEST_F(HostileExportOutput, AFullDeviceFailsAndStaysADevice)
