@@ -44,8 +44,6 @@ std::string ErrorSuffix(const TTransferResult& result) {
   return suffix;
 }
 
-}  // namespace
-
 // Progress reports come from worker threads; they reach the sink through this
 // relay, which the road's destructor empties under the lock, so no report can
 // run into a sink that is gone.
@@ -53,6 +51,8 @@ struct TProgressRelay {
   std::mutex Lock;
   TImportSink* Sink = nullptr;
 };
+
+}  // namespace
 
 // Everything the completions need. They hold it by weak pointer: once the
 // road is destroyed, they find nothing and do nothing. A running completion
