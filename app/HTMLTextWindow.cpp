@@ -6,6 +6,7 @@
 #include "AppFonts.h"
 #include "BookListModel.h"
 #include "SjisCodec.h"
+#include "WindowGeometry.h"
 
 namespace tembrook {
 
@@ -15,8 +16,7 @@ THTMLTextForm::THTMLTextForm(QWidget* parent)
     setObjectName(QStringLiteral("HTMLTextForm"));
     setWindowTitle(QStringLiteral("HTMLテキスト"));
     setFont(ApplicationFont());
-    move(301, 160);
-    resize(422, 344);
+    SetOuterGeometry(*this, DefaultOuterGeometry());
 
     FHTMLStringMemo->setObjectName(QStringLiteral("HTMLStringMemo"));
     FHTMLStringMemo->setFrameShape(QFrame::NoFrame);
@@ -33,6 +33,11 @@ THTMLTextForm::THTMLTextForm(QWidget* parent)
 }
 
 THTMLTextForm::~THTMLTextForm() = default;
+
+QRect THTMLTextForm::DefaultOuterGeometry()
+{
+    return QRect(301, 160, 422, 344);
+}
 
 std::string THTMLTextForm::HTMLText(const TBookListModel& list)
 {

@@ -7,6 +7,7 @@
 // closing it only hides it.
 
 #include <QMainWindow>
+#include <QRect>
 #include <string>
 
 class QPlainTextEdit;
@@ -19,6 +20,9 @@ class THTMLTextForm : public QMainWindow {
 public:
     explicit THTMLTextForm(QWidget* parent = nullptr);
     ~THTMLTextForm() override;
+
+    // The window's outer rectangle, frame included.
+    static QRect DefaultOuterGeometry();
 
     // BuildHTMLText, then shows the window (or brings it to the front).
     void ShowHTMLText(const TBookListModel& list);

@@ -18,16 +18,20 @@
 #include <exception>
 #include <stdexcept>
 
+#include "AboutForm.h"
 #include "AppFonts.h"
 #include "BookListModel.h"
+#include "BoxLabels.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
 #include "MessageBoxes.h"
+#include "MouseUpEvent.h"
 #include "NumberFormat.h"
 #include "ProgressHandOver.h"
 #include "SjisCodec.h"
+#include "WindowGeometry.h"
 
 namespace tembrook {
 
@@ -51,20 +55,15 @@ void BindButtonToAction(QPushButton* button, QAction* action)
     QObject::connect(button, &QPushButton::clicked, action, [action] { action->trigger(); });
 }
 
-// The framed caption in front of the URL field.
-// TODO(box label): replace by TBoxLabel from ui/BoxLabels.h once it is part of the build.
-QWidget* CreateBoxLabel1(QWidget* parent)
+// The framed caption in front of the URL field. The name comes first: the
+// caption follows it while the two are equal, and is then set on its own.
+TBoxLabel* CreateBoxLabel1(QWidget* parent)
 {
-    auto* label = new QLabel(QStringLiteral("TembrookURL"), parent);
-    label->setObjectName(QStringLiteral("BoxLabel1"));
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setLineWidth(1);
-    label->setIndent(0);
-    label->setMargin(0);
-    label->setBackgroundRole(QPalette::Button);
-    label->setAutoFillBackground(true);
+    auto* label = new TBoxLabel(parent);
+    label->SetName(QStringLiteral("BoxLabel1"));
+    label->SetCaption(QStringLiteral("TembrookURL"));
+    label->SetAlignment(taCenter);
+    label->SetBackColor(clBtnFace);
     label->setGeometry(4, 8, 77, 17);
     return label;
 }
@@ -99,6 +98,11 @@ QString TTembrookMainForm::DefaultSourceURL()
     return QStringLiteral("http://www.example.com/comic/index.html");
 }
 
+QRect TTembrookMainForm::DefaultOuterGeometry()
+{
+    return QRect(66, 143, 813, 681);
+}
+
 TTembrookMainForm::TTembrookMainForm(QWidget* parent)
     : QMainWindow(parent), FStarter(this)
 {
@@ -124,8 +128,7 @@ void TTembrookMainForm::BuildLayout()
     setObjectName(QStringLiteral("TembrookMainForm"));
     setWindowTitle(QStringLiteral("Tembrook取得"));
     setFont(ApplicationFont());
-    move(66, 143);
-    resize(813, 681);
+    SetOuterGeometry(*this, DefaultOuterGeometry());
 
     auto* client = new QWidget(this);
     client->setBackgroundRole(QPalette::Button);
@@ -213,6 +216,14 @@ void TTembrookMainForm::BuildLayout()
     FStatusPanels[1] = CreateStatusPanel(FStatusBar, "StatusPanel1", 100, Qt::AlignRight, kInitialProgress);
     FStatusPanels[2] = CreateStatusPanel(FStatusBar, "StatusPanel2", 50, Qt::AlignRight, QString());
     setStatusBar(FStatusBar);
+
+    // The About box takes its stored position from the window's geometry, so
+    // it comes after the window has its place.
+    FAboutForm1 = CreateTembrookAboutForm(this);
+    SetOnMouseUp(FStartInportButton,
+                 [this](QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+                     StartInportButtonMouseUp(sender, button, shift, x, y);
+                 });
 
     // The row the window's design holds until the first Start.
     FBookList->AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
@@ -323,6 +334,14 @@ void TTembrookMainForm::MakeHTMLSectionActionExecute()
 void TTembrookMainForm::InportBookListViewColumnClick(int column)
 {
     RunHandler([this, column] { FBookList->ColumnClick(column); });
+}
+
+void TTembrookMainForm::StartInportButtonMouseUp(QObject* /*Sender*/, Qt::MouseButton Button,
+                                                 Qt::KeyboardModifiers /*Shift*/, int /*X*/, int /*Y*/)
+{
+    if (Button != Qt::RightButton)
+        return;
+    RunHandler([this] { FAboutForm1->Execute(); });
 }
 
 void TTembrookMainForm::ShowStatus(const std::string& text)

@@ -7,7 +7,8 @@
 // this window's TImportSink side: status panel 0, the log memo, the progress
 // in status panel 1, and the records of every table page, which become rows
 // of the list. Save writes the list to a text file; HTML shows the ticked
-// rows as one line of text in the HTML text window.
+// rows as one line of text in the HTML text window. A right-button release
+// over Start opens the About box (AboutForm1) instead of starting an import.
 //
 // Every handler catches what is thrown inside it and shows the message in an
 // error box titled with the application's title (MessageBoxes.h), so no
@@ -16,6 +17,7 @@
 // every transfer still running.
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -34,6 +36,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTreeView;
+class TAboutForm;
+class TBoxLabel;
 
 namespace tembrook {
 
@@ -45,6 +49,8 @@ class TTembrookMainForm : public QMainWindow, private TImportSink {
 public:
     // The address the URL field starts with.
     static QString DefaultSourceURL();
+    // The window's outer rectangle, frame included.
+    static QRect DefaultOuterGeometry();
 
     explicit TTembrookMainForm(QWidget* parent = nullptr);
     ~TTembrookMainForm() override;
@@ -60,7 +66,7 @@ public:
     QFrame* Panel1() const { return FPanel1; }
     QStatusBar* StatusBar() const { return FStatusBar; }
     QLabel* StatusPanel(int index) const;
-    QWidget* BoxLabel1() const { return FBoxLabel1; }
+    TBoxLabel* BoxLabel1() const { return FBoxLabel1; }
     QLineEdit* SourceURLEdit() const { return FSourceURLEdit; }
     QPlainTextEdit* Memo1() const { return FMemo1; }
     QAction* TransTestAction() const { return FTransTestAction; }
@@ -71,6 +77,7 @@ public:
     QPushButton* SaveListAsButton() const { return FSaveListAsButton; }
     QPushButton* MakeHTMLSectionButton() const { return FMakeHTMLSectionButton; }
     TSaveDialog& SaveDialog() { return FSaveDialog; }
+    TAboutForm* AboutForm1() const { return FAboutForm1; }
     // The road of the imports; null before the first show and after close.
     TImportRoad* ImportRoad() const { return FImportRoad.get(); }
 
@@ -87,6 +94,9 @@ public:
     void SaveListAsActionExecute();
     void MakeHTMLSectionActionExecute();
     void InportBookListViewColumnClick(int column);
+    // Mouse-up over Start: the right button opens the About box; any other
+    // button does nothing here (a left click still runs the Start action).
+    void StartInportButtonMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     // Writes the list to fileName and reports completion; throws
     // EFCreateError / EWriteError (the file is then left as it was).
@@ -117,7 +127,7 @@ private:
     QFrame* FPanel1 = nullptr;
     QStatusBar* FStatusBar = nullptr;
     QLabel* FStatusPanels[3] = {nullptr, nullptr, nullptr};
-    QWidget* FBoxLabel1 = nullptr;
+    TBoxLabel* FBoxLabel1 = nullptr;
     QLineEdit* FSourceURLEdit = nullptr;
     QPlainTextEdit* FMemo1 = nullptr;
     QAction* FTransTestAction = nullptr;
@@ -128,6 +138,7 @@ private:
     QPushButton* FSaveListAsButton = nullptr;
     QPushButton* FMakeHTMLSectionButton = nullptr;
     TSaveDialog FSaveDialog;
+    TAboutForm* FAboutForm1 = nullptr;  // a child object of the window
 
     THTMLTextForm* FHTMLTextForm = nullptr;
     std::unique_ptr<THTMLTextForm> FOwnHTMLTextForm;

@@ -28,6 +28,7 @@
 
 #include "AppTestSupport.h"
 #include "BookListModel.h"
+#include "BoxLabels.h"
 #include "Clock.h"
 #include "ConnectionState.h"
 #include "HTMLTextWindow.h"
@@ -198,8 +199,7 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
     EXPECT_EQ(window.size(), QSize(813, 681));
     EXPECT_EQ(window.Panel1()->height(), 41);
     EXPECT_EQ(window.BoxLabel1()->geometry(), QRect(4, 8, 77, 17));
-    ASSERT_NE(qobject_cast<QLabel*>(window.BoxLabel1()), nullptr);
-    EXPECT_EQ(qobject_cast<QLabel*>(window.BoxLabel1())->text(), QStringLiteral("TembrookURL"));
+    EXPECT_EQ(window.BoxLabel1()->Caption(), QStringLiteral("TembrookURL"));
     EXPECT_EQ(window.SourceURLEdit()->geometry(), QRect(84, 8, 453, 20));
 
     const QUrl url(window.SourceURLEdit()->text());

@@ -1,0 +1,331 @@
+// The real main window's user-interface components, offscreen: the box label
+// in front of the URL field, the About box component AboutForm1, and the
+// right-button release over Start that opens it instead of starting an import
+// (checked against a loopback server that must see no request).
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "AboutForm.h"
+#include "AboutWindow.h"
+#include "AppTestSupport.h"
+#include "BookListModel.h"
+#include "BoxLabels.h"
+#include "ConnectionState.h"
+#include "HTTPTransferThreadUnit.h"
+#include "TembrookMainWindow.h"
+#include "TestHttpServer.h"
+#include "WindowGeometry.h"
+
+namespace tembrook::test {
+namespace {
+
+class AboutEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        // Downloads in these tests go to 127.0.0.1 only, never through a proxy.
+        qputenv("no_proxy", "127.0.0.1,localhost");
+        qputenv("NO_PROXY", "127.0.0.1,localhost");
+        InitializeTransfers();
+        QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
+    }
+};
+[[maybe_unused]] const testing::Environment* const kAboutEnvironment =
+    testing::AddGlobalTestEnvironment(new AboutEnvironment);
+
+class ConnectedState : public platform::TConnectionState {
+public:
+    bool IsOfflineByUser() override { return false; }
+    bool IsConnected() override { return true; }
+    bool AttemptConnect() override { return true; }
+};
+
+// Puts a function in place of the About window's modal display for its
+// lifetime.
+class ScopedModalRunner {
+public:
+    explicit ScopedModalRunner(TAboutWindow::TModalRunner runner)
+        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner))) {}
+    ~ScopedModalRunner() { TAboutWindow::SetModalRunner(std::move(FPrevious)); }
+    ScopedModalRunner(const ScopedModalRunner&) = delete;
+    ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
+
+private:
+    TAboutWindow::TModalRunner FPrevious;
+};
+
+// What the About window held when it was shown.
+struct ShownAbout {
+    QString WindowTitle;
+    QString Title;
+    QString Header;
+    QString Footer;
+    QString Version;
+    QString Copyright;
+    QString Environment;
+    bool WebLinkOn = false;
+    bool MailLinkOn = false;
+    bool EMailTitleShown = true;
+    bool WebPageTitleShown = true;
+    QPoint Position;
+    QSize Size;
+};
+
+ShownAbout Capture(const TAboutWindow& window)
+{
+    ShownAbout seen;
+    seen.WindowTitle = window.windowTitle();
+    seen.Title = window.TitleText->Caption();
+    seen.Header = window.TitleHeaderText->Caption();
+    seen.Footer = window.TitleFooterText->Caption();
+    seen.Version = window.VerText->Caption();
+    seen.Copyright = window.CopyrightText->Caption();
+    seen.Environment = window.OSEnvironmentDispLabel->Caption();
+    seen.WebLinkOn = window.WebLinkOn();
+    seen.MailLinkOn = window.MailLinkOn();
+    seen.EMailTitleShown = !window.EMailTitleLabel->isHidden();
+    seen.WebPageTitleShown = !window.WebPageTitleLabel->isHidden();
+    seen.Position = window.frameGeometry().topLeft();
+    seen.Size = window.frameGeometry().size();
+    return seen;
+}
+
+// The top page links nothing, so a started import makes exactly one request.
+const char* const kTopPage = "<html><body>no tables</body></html>\r\n";
+
+class MainWindowAbout : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        FServer.ServeBody("/comic/index.html", kTopPage);
+        FWindow.SourceURLEdit()->setText(QString::fromStdString(FServer.Url("/comic/index.html")));
+        FWindow.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&FWindow));
+        ASSERT_NE(FWindow.ImportRoad(), nullptr);
+    }
+
+    void TearDown() override { StopAllTransfers(); }
+
+    // Everything an import would change, to compare before and after.
+    struct Snapshot {
+        QString Log;
+        QString Status0;
+        QString Status1;
+        int Rows = 0;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot Take() const
+    {
+        return {FWindow.Memo1()->toPlainText(), FWindow.StatusPanel(0)->text(), FWindow.StatusPanel(1)->text(),
+                FWindow.BookList().Count()};
+    }
+
+    QPushButton* Start() const { return FWindow.StartInportButton(); }
+
+    platform::TScopedConnectionState FConnection{std::make_shared<ConnectedState>()};
+    MessageRecorder FMessages;
+    TestHttpServer FServer;
+    TTembrookMainForm FWindow;
+};
+
+TEST(MainWindowBoxLabel, IsTheBoxLabelWithTheURLCaptionInsidePanel1)
+{
+    TTembrookMainForm window;
+    TBoxLabel* label = window.BoxLabel1();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->parentWidget(), window.Panel1());
+    EXPECT_EQ(label->Name(), QStringLiteral("BoxLabel1"));
+    EXPECT_EQ(label->Caption(), QStringLiteral("TembrookURL"));
+    EXPECT_EQ(label->Alignment(), taCenter);
+    EXPECT_EQ(label->BackColor(), clBtnFace);
+    EXPECT_EQ(label->geometry(), QRect(4, 8, 77, 17));
+    EXPECT_EQ(label->font(), window.Panel1()->font()) << "the caption is drawn in the window's font";
+    // The stand-in label is gone: nothing else in the window shows the caption.
+    for (const QLabel* other : window.findChildren<QLabel*>())
+        EXPECT_NE(other->text(), QStringLiteral("TembrookURL")) << other->objectName().toStdString();
+}
+
+TEST(MainWindowBoxLabel, IsDrawnWithItsSunkenFrameAndCentredCaptionInTheWindow)
+{
+    TTembrookMainForm window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    TBoxLabel* label = window.BoxLabel1();
+    const QImage image = window.Panel1()->grab(label->geometry()).toImage();
+    ASSERT_EQ(image.size(), QSize(77, 17));
+    const QPalette& palette = label->palette();
+    const QRgb face = palette.color(QPalette::Button).rgb();
+    const QRgb shadow = palette.color(QPalette::Dark).rgb();
+    const QRgb highlight = palette.color(QPalette::Light).rgb();
+    ASSERT_NE(shadow, highlight);
+    EXPECT_EQ(image.pixel(0, 0), shadow);
+    EXPECT_EQ(image.pixel(40, 0), shadow);
+    EXPECT_EQ(image.pixel(0, 8), shadow);
+    EXPECT_EQ(image.pixel(76, 8), highlight);
+    EXPECT_EQ(image.pixel(40, 16), highlight);
+    EXPECT_EQ(image.pixel(0, 16), face) << "the frame leaves the bottom-left corner in the background";
+
+    // The caption's ink lies inside the band, about the middle of the label.
+    QRect ink;
+    for (int y = 1; y < 16; ++y)
+        for (int x = 1; x < 76; ++x)
+            if (image.pixel(x, y) != face)
+                ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isEmpty()) << "the caption is drawn";
+    const QRect band = label->TextBand();
+    EXPECT_TRUE(band.contains(ink)) << "ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    EXPECT_LE(std::abs((ink.left() - 0) - (76 - ink.right())), 3) << "centred";
+}
+
+TEST(MainWindowAboutForm, IsAboutForm1WithTheWindowsValues)
+{
+    TTembrookMainForm window;
+    TAboutForm* about = window.AboutForm1();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->objectName(), QStringLiteral("AboutForm1"));
+    EXPECT_EQ(about->parent(), &window) << "the window owns it";
+    EXPECT_EQ(about->OwnerForm(), &window);
+    EXPECT_TRUE(about->AutoPosition());
+    EXPECT_EQ(about->WindowTop(), 393);
+    EXPECT_EQ(about->WindowLeft(), 335);
+    EXPECT_EQ(about->Style(), bsDialog);
+    EXPECT_TRUE(about->Graphic().isNull());
+    EXPECT_EQ(about->ApplicationTitle(), QStringLiteral("Tembrook"));
+    EXPECT_EQ(about->TitleHeader(), QString());
+    EXPECT_EQ(about->TitleFooter(), QStringLiteral("[α version]"));
+    EXPECT_EQ(about->Version(), QStringLiteral("0.10.10"));
+    EXPECT_TRUE(about->LinkWebPage());
+    EXPECT_TRUE(about->LinkMailTo());
+    EXPECT_EQ(about->TitleFont().Font.pixelSize(), 32);
+    EXPECT_EQ(about->TitleFont().Color, clWindowText);
+    EXPECT_FALSE(about->OnIconClick());
+}
+
+TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
+{
+    const Snapshot before = Take();
+    ASSERT_EQ(before.Log, QStringLiteral("Memo1"));
+    std::vector<ShownAbout> shown;
+    {
+        ScopedModalRunner runner([&](TAboutWindow& window) { shown.push_back(Capture(window)); });
+        QTest::mouseClick(Start(), Qt::RightButton, {}, QPoint(10, 10));
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    const ShownAbout& about = shown[0];
+    EXPECT_EQ(about.WindowTitle, QStringLiteral("Tembrook"));
+    EXPECT_EQ(about.Title, QStringLiteral("Tembrook"));
+    EXPECT_EQ(about.Header, QString());
+    EXPECT_EQ(about.Footer, QStringLiteral("[α version]"));
+    EXPECT_EQ(about.Version, QStringLiteral("0.10.10"));
+    EXPECT_EQ(about.Copyright, TAboutForm::DefaultCopyright());
+    EXPECT_EQ(about.Environment, TAboutWindow::OSEnvironmentText());
+    EXPECT_TRUE(about.WebLinkOn);
+    EXPECT_TRUE(about.MailLinkOn);
+    EXPECT_EQ(about.EMailTitleShown, TAboutWindow::HasText(TAboutForm::DefaultEMail()));
+    EXPECT_EQ(about.WebPageTitleShown, TAboutWindow::HasText(TAboutForm::DefaultWebPage()));
+
+    // Centred over the main window's outer rectangle (66, 143, 813 x 681),
+    // halves truncated toward zero.
+    const QRect owner = FWindow.frameGeometry();
+    ASSERT_EQ(owner, TTembrookMainForm::DefaultOuterGeometry());
+    EXPECT_EQ(about.Position, QPoint(owner.left() + (owner.width() - about.Size.width()) / 2,
+                                     owner.top() + (owner.height() - about.Size.height()) / 2));
+    EXPECT_EQ(about.Size, QSize(400, 196)) << "an About window not yet shown has no frame";
+    EXPECT_EQ(about.Position, QPoint(272, 385));
+
+    // No import: nothing reaches the server, the log, the status and the
+    // design row stay as they were.
+    PumpEvents(std::chrono::milliseconds(200));
+    EXPECT_TRUE(FServer.Requests().empty());
+    EXPECT_EQ(Take(), before);
+    EXPECT_TRUE(FMessages.Messages.empty());
+}
+
+TEST_F(MainWindowAbout, EveryRightReleaseBuildsAFreshWindowPlacedAgain)
+{
+    std::vector<ShownAbout> shown;
+    ScopedModalRunner runner([&](TAboutWindow& window) {
+        shown.push_back(Capture(window));
+        window.move(0, 0);  // where the user dragged it; the next one does not keep that
+    });
+    QTest::mouseClick(Start(), Qt::RightButton);
+    FWindow.move(100, 150);
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.frameGeometry().topLeft() == QPoint(100, 150); },
+                          std::chrono::seconds(2)));
+    QTest::mouseClick(Start(), Qt::RightButton);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].Position, QPoint(272, 385));
+    EXPECT_EQ(shown[1].Position, QPoint(272 + 34, 385 + 7));
+    EXPECT_TRUE(FServer.Requests().empty());
+}
+
+TEST_F(MainWindowAbout, ALeftClickOnStartStillStartsAndOpensNothing)
+{
+    int aboutWindows = 0;
+    ScopedModalRunner runner([&](TAboutWindow&) { ++aboutWindows; });
+    QTest::mouseClick(Start(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString()) << "the log is emptied at once";
+    EXPECT_EQ(FWindow.StatusPanel(0)->text(), QStringLiteral("トップリスト取込中.."));
+    ASSERT_TRUE(WaitUntil([this] {
+        const TImportRoad* road = FWindow.ImportRoad();
+        return road->Outcome().TopPageDone && road->RunningTransfers() == 0;
+    }));
+    EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 1u);
+    EXPECT_EQ(FWindow.StatusPanel(0)->text(), QStringLiteral("取得成功"));
+    EXPECT_EQ(aboutWindows, 0);
+}
+
+TEST_F(MainWindowAbout, OtherButtonsNeitherOpenTheAboutBoxNorStart)
+{
+    const Snapshot before = Take();
+    int aboutWindows = 0;
+    ScopedModalRunner runner([&](TAboutWindow&) { ++aboutWindows; });
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
+        SCOPED_TRACE(static_cast<int>(button));
+        QTest::mouseClick(Start(), button, {}, QPoint(10, 10));
+    }
+    // Called directly, as the event would.
+    FWindow.StartInportButtonMouseUp(Start(), Qt::LeftButton, Qt::NoModifier, 10, 10);
+    PumpEvents(std::chrono::milliseconds(100));
+    EXPECT_EQ(aboutWindows, 0);
+    EXPECT_TRUE(FServer.Requests().empty());
+    EXPECT_EQ(Take(), before);
+}
+
+TEST_F(MainWindowAbout, AnErrorWhileTheAboutBoxOpensIsShownAndStartsNothing)
+{
+    const Snapshot before = Take();
+    // CP932 message text: 表示 = 0x95 0x5C 0x8E 0xA6.
+    ScopedModalRunner runner([](TAboutWindow&) { throw std::runtime_error("About \x95\x5C\x8E\xA6 failed"); });
+    QTest::mouseClick(Start(), Qt::RightButton);
+    ASSERT_EQ(FMessages.Messages.size(), 1u);
+    EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkError);
+    EXPECT_EQ(FMessages.Messages[0].Title, QStringLiteral("Tembrook"));
+    EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("About 表示 failed"));
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<TAboutWindow*>(window), nullptr) << "the failed About window is destroyed";
+    PumpEvents(std::chrono::milliseconds(100));
+    EXPECT_TRUE(FServer.Requests().empty());
+    EXPECT_EQ(Take(), before);
+    // The window is still usable: the next right release opens the box.
+    int aboutWindows = 0;
+    ScopedModalRunner working([&](TAboutWindow&) { ++aboutWindows; });
+    QTest::mouseClick(Start(), Qt::RightButton);
+    EXPECT_EQ(aboutWindows, 1);
+}
+
+}  // namespace
+}  // namespace tembrook::test
