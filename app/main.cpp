@@ -1,8 +1,9 @@
-// The program: the application object titled "Tembrook", the main window,
-// then the hidden HTML text window; the program ends when the main window
-// closes.
+// The program: the application object titled "Tembrook" with the program's
+// icon, the main window, then the hidden HTML text window; the program ends
+// when the main window closes.
 #include <QApplication>
 
+#include "AppIcon.h"
 #include "ConnectionState.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
+    // Every window without an icon of its own shows the program's icon.
+    QApplication::setWindowIcon(tembrook::ApplicationIcon());
     // Load the connection-state backend on this thread, before the first
     // transfer asks for it from a worker.
     tembrook::platform::CurrentConnectionState();
