@@ -1,0 +1,46 @@
+#pragma once
+// The benchmarks of tembrook_bench, their names (the summary looks the
+// results up by them) and the pieces they share.
+
+#include <string>
+
+namespace tembrook {
+class TTembrookMainForm;
+}
+
+namespace tembrook::bench {
+
+// Names; the size in rows follows the ones that end in "/".
+inline const std::string kParseTablePage = "parse_table_page/";
+inline const std::string kSplitLinesFloor = "split_lines_floor/";
+inline const char* const kParseTopPage = "parse_top_page/1MB";
+inline const char* const kRemoveHTMLTags = "remove_html_tags/1MB";
+inline const char* const kFullToHalfWidth = "full_to_half_width/1MB";
+inline const std::string kListAddDateSort = "list_add_date_sort/";
+inline const std::string kListAddTitleSort = "list_add_title_sort/";
+inline const std::string kHeaderClick = "header_click_";  // + column word + "/100000"
+inline const char* const kWholeImport = "whole_import/50000";
+inline const char* const kListMemory = "list_memory/100000";
+
+// Rows a table page holds in the list benchmarks: the records reach the list
+// a page at a time, with the event loop running between pages, as in an import.
+constexpr int kListPageRows = 1000;
+
+void RegisterParseBenchmarks();
+void RegisterListBenchmarks();
+void RegisterImportBenchmarks();
+
+// The real main window, shown (offscreen), made on first use; destroyed by
+// ReleaseBenchWindow before the application object goes.
+TTembrookMainForm& BenchWindow();
+void ReleaseBenchWindow();
+
+// Runs the event loop until nothing is left to do right now.
+void DrainEvents();
+
+// The memory measurement runs in a child process of its own (the same
+// binary), so that the peak resident size is that of an empty program
+// filled with rows and nothing else. Returns the process exit code.
+int RunMemoryProbe(int rows);
+
+}  // namespace tembrook::bench

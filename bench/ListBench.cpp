@@ -1,0 +1,159 @@
+// The release list of the real main window (offscreen): rows handed over a
+// table page at a time under the date and the title sort, and header clicks
+// that re-sort 100,000 rows.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeView>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchRegistry.h"
+#include "BookDataInportOptionUnit.h"
+#include "BookListModel.h"
+#include "PageGenerator.h"
+#include "TembrookMainWindow.h"
+
+namespace tembrook::bench {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr int kMaxRows = 100000;
+
+// Parsed table pages of kListPageRows rows each, numbered on from page to
+// page, kept for all list benchmarks: page p holds rows p*kListPageRows on.
+// Each page's records stay in its own import option object, as the road's
+// records stay in its object while they are handed over.
+const std::vector<std::unique_ptr<TBookDataInportOption>>& ParsedPages() {
+  static std::vector<std::unique_ptr<TBookDataInportOption>> pages;
+  if (pages.empty()) {
+    for (int first = 0; first < kMaxRows; first += kListPageRows) {
+      auto option = std::make_unique<TBookDataInportOption>();
+      option->ParseTablePage(MakeTablePage(kListPageRows, first), true);
+      pages.push_back(std::move(option));
+    }
+  }
+  return pages;
+}
+
+// Empties the list as Start does and sets the sort state that the next rows
+// are placed by.
+void ResetList(TBookListModel& list, int sortColumn) {
+  list.Clear();
+  list.SetSortState(sortColumn, false);
+  DrainEvents();
+}
+
+// Hands over the first `rows` rows, page by page, letting the window process
+// its events after every page as it does between two completions. Returns
+// the seconds spent.
+double AddPages(TBookListModel& list, int rows) {
+  const auto& pages = ParsedPages();
+  const auto start = TClock::now();
+  for (int done = 0, page = 0; done < rows; done += kListPageRows, ++page) {
+    list.AddBookSaleList(pages[static_cast<std::size_t>(page)]->BookSaleList);
+    DrainEvents();
+  }
+  return std::chrono::duration<double>(TClock::now() - start).count();
+}
+
+// True when the rows stand in the order of the list's own comparison.
+bool InOrder(const TBookListModel& list) {
+  for (int i = 1; i < list.Count(); ++i)
+    if (list.CompareRows(i - 1, i) > 0) return false;
+  return true;
+}
+
+void BM_ListAdd(benchmark::State& state, int rows, int sortColumn) {
+  TBookListModel& list = BenchWindow().BookList();
+  if (ParsedPages().front()->BookSaleList.Count() != kListPageRows) {
+    state.SkipWithError("the generated pages did not parse into one record a row");
+    return;
+  }
+  for (auto _ : state) {
+    ResetList(list, sortColumn);
+    state.SetIterationTime(AddPages(list, rows));
+  }
+  if (list.Count() != rows || !InOrder(list)) {
+    state.SkipWithError("the list does not hold every row in sort order");
+    return;
+  }
+  state.counters["rows"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+  ResetList(list, 1);
+}
+
+// Clicks a column header of the list view with the mouse, as the user does.
+void ClickHeader(QTreeView& view, int column) {
+  QHeaderView* header = view.header();
+  const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                      header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+// One click on a column header while the 100,000 rows stand in arrival order
+// (for the release-date column: the second click, which reverses them).
+void BM_HeaderClick(benchmark::State& state, int column) {
+  TTembrookMainForm& window = BenchWindow();
+  TBookListModel& list = window.BookList();
+  ResetList(list, 1);
+  AddPages(list, kMaxRows);
+  for (auto _ : state) {
+    // Back to arrival order, ascending (not timed).
+    list.SetSortState(0, false);
+    list.ColumnClick(1);
+    DrainEvents();
+
+    const auto start = TClock::now();
+    ClickHeader(*window.InportBookListView(), column);
+    DrainEvents();
+    state.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
+  }
+  const bool expectDescending = column == 1;
+  if (list.SortColumn() != column || list.SortDescending() != expectDescending || !InOrder(list)) {
+    state.SkipWithError("the header click did not re-sort the list by its column");
+    return;
+  }
+  state.counters["rows"] =
+      benchmark::Counter(static_cast<double>(list.Count()), benchmark::Counter::kIsIterationInvariantRate);
+  ResetList(list, 1);
+}
+
+}  // namespace
+
+void RegisterListBenchmarks() {
+  for (const int rows : {1000, 10000, 100000}) {
+    const std::string size = std::to_string(rows);
+    benchmark::RegisterBenchmark((kListAddDateSort + size).c_str(), BM_ListAdd, rows,
+                                 static_cast<int>(TBookListModel::colDate))
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((kListAddTitleSort + size).c_str(), BM_ListAdd, rows,
+                                 static_cast<int>(TBookListModel::colTitle))
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  const struct {
+    const char* Word;
+    int Column;
+  } clicks[] = {{"title", TBookListModel::colTitle},
+                {"author", TBookListModel::colAuthor},
+                {"price", TBookListModel::colPrice},
+                {"publisher", TBookListModel::colPublisher},
+                {"date_again", TBookListModel::colDate}};
+  for (const auto& click : clicks) {
+    benchmark::RegisterBenchmark((kHeaderClick + click.Word + "/100000").c_str(), BM_HeaderClick, click.Column)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+}
+
+}  // namespace tembrook::bench
