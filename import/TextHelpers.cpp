@@ -60,30 +60,51 @@ std::string ExtractHrefValue(std::string_view line) {
 }
 
 std::string RemoveHTMLTags(std::string_view text) {
+  // The text between tags is copied a run at a time, and the result is
+  // trimmed in place, so a cell costs at most the one allocation of its
+  // result (none when that fits the string's own buffer). A lead byte takes
+  // the next byte with it whatever its value, so a "<" or ">" trail byte is
+  // part of a character, not markup.
   std::string result;
-  result.reserve(text.size());
-  bool inTag = false;
+  const std::size_t size = text.size();
   std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (IsLeadByteValue(U8(c))) {
-      // Lead and trail byte go (or stay) together; "<" or ">" as a trail byte
-      // is part of a character, not markup.
-      const std::size_t width = (i + 1 < text.size()) ? 2 : 1;
-      if (!inTag) result.append(text.substr(i, width));
-      i += width;
-      continue;
+  while (i < size) {
+    // Outside a tag: keep everything up to the next single-byte "<" or ">".
+    const std::size_t start = i;
+    while (i < size) {
+      const unsigned char b = U8(text[i]);
+      if (IsLeadByteValue(b)) {
+        i += (i + 1 < size) ? 2 : 1;
+      } else if (b == '<' || b == '>') {
+        break;
+      } else {
+        ++i;
+      }
     }
-    if (c == '<') {
-      inTag = true;
-    } else if (c == '>') {
-      inTag = false;
-    } else if (!inTag) {
-      result += c;
-    }
+    result.append(text, start, i - start);
+    if (i >= size) break;
+    // A stray ">" only disappears; a "<" opens a tag, which ends after its
+    // first single-byte ">" (tags do not nest) or with the text.
+    const bool opensTag = text[i] == '<';
     ++i;
+    if (!opensTag) continue;
+    while (i < size) {
+      const unsigned char b = U8(text[i]);
+      if (IsLeadByteValue(b)) {
+        i += (i + 1 < size) ? 2 : 1;
+      } else {
+        ++i;
+        if (b == '>') break;
+      }
+    }
   }
-  return Trim(result);
+  std::size_t end = result.size();
+  while (end > 0 && U8(result[end - 1]) <= 0x20) --end;
+  std::size_t begin = 0;
+  while (begin < end && U8(result[begin]) <= 0x20) ++begin;
+  result.erase(end);
+  result.erase(0, begin);
+  return result;
 }
 
 bool IsAllDigits(std::string_view text) noexcept {

@@ -87,6 +87,30 @@ inline std::string FullToHalfWidth(std::string text) {
   return text;
 }
 
+// Byte by byte with the classification read from the start: a "<" or ">"
+// that is a single-byte character opens or closes a tag, every other
+// character outside a tag is kept, then bytes 0x20 and below are trimmed.
+inline std::string RemoveHTMLTags(std::string_view text) {
+  const auto types = Classify(text);
+  std::string kept;
+  bool inTag = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool single = types[i] == 0;
+    if (single && text[i] == '<') {
+      inTag = true;
+    } else if (single && text[i] == '>') {
+      inTag = false;
+    } else if (!inTag) {
+      kept += text[i];
+    }
+  }
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  std::size_t begin = 0, end = kept.size();
+  while (end > begin && blank(kept[end - 1])) --end;
+  while (begin < end && blank(kept[begin])) ++begin;
+  return kept.substr(begin, end - begin);
+}
+
 // Random texts over an alphabet rich in the bytes the rules care about.
 inline std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
   static const unsigned char kBytes[] = {

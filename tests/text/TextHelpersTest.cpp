@@ -72,6 +72,19 @@ TEST(RemoveHTMLTags, KeepsTheTextOutsideTags) {
   for (const auto& c : cases) EXPECT_EQ(tembrook::RemoveHTMLTags(c.input), c.expected) << c.input;
 }
 
+TEST(RemoveHTMLTags, EqualsTheByteByByteRuleOnRandomTexts) {
+  std::mt19937 rng(29);
+  std::uniform_int_distribution<int> coin(0, 3);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int piece = 0; piece < 6; ++piece) {
+      text += coin(rng) == 0 ? "<td a=\"\x83\x3E\">"s : tembrook::reference::RandomText(rng, 6);
+    }
+    ASSERT_EQ(tembrook::RemoveHTMLTags(text), tembrook::reference::RemoveHTMLTags(text))
+        << testing::PrintToString(text);
+  }
+}
+
 TEST(IsAllDigits, OnlyAsciiDigits) {
   const std::vector<std::pair<std::string, bool>> cases = {
       {"", false},      {"7", true},         {"0123456789", true}, {"12 ", false},
