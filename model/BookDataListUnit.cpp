@@ -27,6 +27,25 @@ constexpr std::string_view kLateMonth = "\x89\xBA\x8F\x7B";   // 下旬
 constexpr int kEarlyMonthDay = 10;
 constexpr int kMidMonthDay = 15;
 
+inline bool IsTrimmed(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+
+// Trim as a view: the same bytes removed, nothing copied.
+std::string_view TrimmedView(std::string_view text) noexcept {
+  std::size_t end = text.size();
+  while (end > 0 && IsTrimmed(text[end - 1])) --end;
+  std::size_t begin = 0;
+  while (begin < end && IsTrimmed(text[begin])) ++begin;
+  return text.substr(begin, end - begin);
+}
+
+// Trim in place, without a second string.
+void TrimInPlace(std::string& text) {
+  const std::string_view trimmed = TrimmedView(text);
+  const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
+  text.erase(begin + trimmed.size());
+  text.erase(0, begin);
+}
+
 }  // namespace
 
 THtmlBookSaleData::THtmlBookSaleData() : FRowIndex(-1) {}
@@ -92,7 +111,7 @@ void THtmlBookSaleData::SetTitle(std::string value) {
   FVolume = -1;
   FTitle.clear();
 
-  std::string s = FullToHalfWidth(Trim(value));
+  std::string s = FullToHalfWidth(TrimmedView(value));
   if (const std::size_t marker = AnsiPos(kCompletedMarker, s); marker > 0) {
     s.erase(marker - 1, kCompletedMarker.size());
   }
@@ -102,18 +121,27 @@ void THtmlBookSaleData::SetTitle(std::string value) {
   }
 
   // Every segment before a full-width space joins the title after one blank;
-  // the rest after the last one is the volume if it is all digits.
-  const TCharBoundaries boundaries(s);
+  // the rest after the last one is the volume if it is all digits. One pass
+  // over the characters finds the spaces; like every search it ends at a NUL.
+  const std::size_t limit = UntilNul(s).size();
   std::string title;
   title.reserve(s.size() + s.size() / 2);
-  std::size_t from = 1;
-  while (const std::size_t space = boundaries.PosFrom(kFullWidthSpace, from)) {
-    title += ' ';
-    title.append(s, from - 1, space - from);
-    from = space + kFullWidthSpace.size();
+  std::size_t segment = 0;
+  std::size_t i = 0;
+  while (i < limit) {
+    if (!IsLeadByteValue(static_cast<unsigned char>(s[i])) || i + 1 >= limit) {
+      ++i;
+      continue;
+    }
+    if (s[i] == kFullWidthSpace[0] && s[i + 1] == kFullWidthSpace[1]) {
+      title += ' ';
+      title.append(s, segment, i - segment);
+      segment = i + kFullWidthSpace.size();
+    }
+    i += 2;
   }
   std::int32_t volume = -1;
-  const std::string_view rest = std::string_view(s).substr(std::min(from - 1, s.size()));
+  const std::string_view rest = std::string_view(s).substr(segment);
   if (!rest.empty()) {
     if (IsAllDigits(rest)) {
       volume = StrToInt(rest);
@@ -121,7 +149,8 @@ void THtmlBookSaleData::SetTitle(std::string value) {
       title += rest;
     }
   }
-  FTitle = Trim(title);
+  TrimInPlace(title);
+  FTitle = std::move(title);
   FVolume = volume;
 }
 
