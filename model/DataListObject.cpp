@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
-#include <unordered_set>
+#include <functional>
+#include <vector>
 
 #include "Errors.h"
 
@@ -76,13 +77,26 @@ void TCustomDataList::Delete(std::int32_t index) {
 
 void TCustomDataList::DeleteAll() {
   // Entries stay in place during the walk; an object held by several
-  // entries is destroyed once.
+  // entries is destroyed once. The duplicates are found in a sorted copy of
+  // the entries (no allocation per entry, which a page of tens of thousands
+  // of records would feel); each is destroyed at its first entry.
   std::vector<TObject*> items;
   items.swap(FList);
-  std::unordered_set<TObject*> released;
-  released.reserve(items.size());
+  std::vector<TObject*> sorted(items);
+  std::sort(sorted.begin(), sorted.end(), std::less<TObject*>());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) {
+    for (TObject* item : items) delete item;  // ascending index order; null entries delete nothing
+    return;
+  }
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<bool> released(sorted.size(), false);
   for (TObject* item : items) {  // ascending index order
-    if (item != nullptr && released.insert(item).second) delete item;
+    if (item == nullptr) continue;
+    const auto at = static_cast<std::size_t>(
+        std::lower_bound(sorted.begin(), sorted.end(), item, std::less<TObject*>()) - sorted.begin());
+    if (released[at]) continue;
+    released[at] = true;
+    delete item;
   }
 }
 

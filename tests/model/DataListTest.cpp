@@ -171,6 +171,38 @@ TEST_F(DataListTest, AnObjectHeldTwiceIsReleasedOnce) {
   EXPECT_EQ(TCounted::Destroyed, (std::vector<int>{1, 2, 3}));
 }
 
+TEST_F(DataListTest, DeleteAllReleasesEachObjectOnceAtItsFirstEntry) {
+  // Entry lists by object id (0 = a null entry); each object dies once, in
+  // the order of its first entry.
+  const std::vector<std::vector<int>> cases = {
+      {3, 1, 3, 2, 1},
+      {0, 2, 0, 2, 1, 1, 1},
+      {5, 4, 3, 2, 1, 1, 2, 3, 4, 5},
+      {0, 0},
+      {7},
+  };
+  for (const auto& entries : cases) {
+    TCounted::Destroyed.clear();
+    std::vector<TCounted*> objects(8, nullptr);
+    std::vector<int> expected;
+    tembrook::TCustomDataList list;
+    for (const int id : entries) {
+      if (id == 0) {
+        list.Add(nullptr);
+        continue;
+      }
+      if (objects[static_cast<std::size_t>(id)] == nullptr) {
+        objects[static_cast<std::size_t>(id)] = Make(id);
+        expected.push_back(id);
+      }
+      list.Add(objects[static_cast<std::size_t>(id)]);
+    }
+    list.DeleteAll();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(TCounted::Destroyed, expected) << testing::PrintToString(entries);
+  }
+}
+
 TEST_F(DataListTest, AddNewAppendsAPlainObject) {
   tembrook::TCustomDataList list;
   tembrook::TObject* created = list.AddNew();
