@@ -1,6 +1,7 @@
 #include "TextHelpers.h"
 
 #include <array>
+#include <cstdint>
 
 #include "SjisString.h"
 
@@ -59,43 +60,61 @@ std::string ExtractHrefValue(std::string_view line) {
   return value;
 }
 
+namespace {
+
+// Byte classes for RemoveHTMLTags, read from one table instead of testing
+// every byte against the lead-byte ranges and both brackets.
+enum : std::uint8_t { tcPlain = 0, tcLead = 1, tcOpen = 2, tcClose = 3 };
+
+constexpr std::array<std::uint8_t, 256> MakeTagClasses() {
+  std::array<std::uint8_t, 256> classes{};
+  for (int b = 0; b < 256; ++b) classes[b] = IsLeadByteValue(static_cast<unsigned char>(b)) ? tcLead : tcPlain;
+  classes['<'] = tcOpen;
+  classes['>'] = tcClose;
+  return classes;
+}
+
+constexpr std::array<std::uint8_t, 256> kTagClasses = MakeTagClasses();
+
+}  // namespace
+
 std::string RemoveHTMLTags(std::string_view text) {
   // The text between tags is copied a run at a time, and the result is
   // trimmed in place, so a cell costs at most the one allocation of its
   // result (none when that fits the string's own buffer). A lead byte takes
   // the next byte with it whatever its value, so a "<" or ">" trail byte is
-  // part of a character, not markup.
+  // part of a character, not markup (and a lead byte that ends the text
+  // stands alone).
   std::string result;
   const std::size_t size = text.size();
   std::size_t i = 0;
   while (i < size) {
     // Outside a tag: keep everything up to the next single-byte "<" or ">".
     const std::size_t start = i;
+    std::uint8_t kind = tcPlain;
     while (i < size) {
-      const unsigned char b = U8(text[i]);
-      if (IsLeadByteValue(b)) {
-        i += (i + 1 < size) ? 2 : 1;
-      } else if (b == '<' || b == '>') {
-        break;
-      } else {
+      kind = kTagClasses[U8(text[i])];
+      if (kind == tcPlain) {
         ++i;
+      } else if (kind == tcLead) {
+        i += 2;
+      } else {
+        break;
       }
     }
+    if (i >= size) {
+      result.append(text, start, std::string_view::npos);
+      break;
+    }
     result.append(text, start, i - start);
-    if (i >= size) break;
+    ++i;
     // A stray ">" only disappears; a "<" opens a tag, which ends after its
     // first single-byte ">" (tags do not nest) or with the text.
-    const bool opensTag = text[i] == '<';
-    ++i;
-    if (!opensTag) continue;
+    if (kind == tcClose) continue;
     while (i < size) {
-      const unsigned char b = U8(text[i]);
-      if (IsLeadByteValue(b)) {
-        i += (i + 1 < size) ? 2 : 1;
-      } else {
-        ++i;
-        if (b == '>') break;
-      }
+      kind = kTagClasses[U8(text[i])];
+      i += (kind == tcLead) ? 2 : 1;
+      if (kind == tcClose) break;
     }
   }
   std::size_t end = result.size();
@@ -115,21 +134,20 @@ bool IsAllDigits(std::string_view text) noexcept {
   return true;
 }
 
-std::string FullToHalfWidth(std::string_view text) {
+namespace {
+
+// FullToHalfWidth into `out`, which has room for text.size() bytes (the
+// result is never longer); returns the result's length.
+std::size_t FullToHalfWidthInto(std::string_view text, char* out) noexcept {
   // Searching stops at the first NUL, so nothing after it is replaced.
   const std::size_t limit = UntilNul(text).size();
-  std::string result;
-  result.reserve(text.size());
+  std::size_t n = 0;
   std::size_t i = 0;
   while (i < limit) {
     const unsigned char b = U8(text[i]);
-    if (!IsLeadByteValue(b)) {
-      result += text[i];
-      ++i;
-      continue;
-    }
-    if (i + 1 >= limit) {  // a lead byte with no trail byte before the end or NUL
-      result += text[i];
+    if (!IsLeadByteValue(b) || i + 1 >= limit) {
+      // A single byte, or a lead byte with no trail byte before the end or NUL.
+      out[n++] = text[i];
       ++i;
       continue;
     }
@@ -138,13 +156,29 @@ std::string FullToHalfWidth(std::string_view text) {
     if (b == 0x81) ascii = kWidthTable.Lead81[trail];
     if (b == 0x82) ascii = kWidthTable.Lead82[trail];
     if (ascii != 0) {
-      result += ascii;
+      out[n++] = ascii;
     } else {
-      result.append(text.substr(i, 2));
+      out[n++] = text[i];
+      out[n++] = text[i + 1];
     }
     i += 2;
   }
-  result.append(text.substr(limit));
+  for (; i < text.size(); ++i) out[n++] = text[i];
+  return n;
+}
+
+}  // namespace
+
+std::string FullToHalfWidth(std::string_view text) {
+  // A cell's text is converted on the stack, so the result is allocated once
+  // at its own size (or not at all when it fits the string's own buffer).
+  constexpr std::size_t kStackSize = 256;
+  if (text.size() <= kStackSize) {
+    char buffer[kStackSize];
+    return std::string(buffer, FullToHalfWidthInto(text, buffer));
+  }
+  std::string result(text.size(), '\0');
+  result.resize(FullToHalfWidthInto(text, result.data()));
   return result;
 }
 
