@@ -81,13 +81,13 @@ private:
   std::vector<std::size_t> FFailure;
 };
 
-// The page's lines as views into the text, split as SplitLines does (CR, LF
-// or CR LF; a NUL ends the text; no empty line after a final break), so that
-// the working list is filled without a second copy of every line.
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
+// Calls take(line) for every line of the text, split as SplitLines does (CR,
+// LF or CR LF; a NUL ends the text; no empty line after a final break), the
+// lines being views into the text, so the working list is filled without a
+// second copy of every line and without a list of views in between.
+template <class TTake>
+void ForEachLine(std::string_view text, TTake&& take) {
   text = UntilNul(text);
-  std::vector<std::string_view> lines;
-  lines.reserve(text.size() / 24 + 1);
   constexpr std::size_t npos = std::string_view::npos;
   const std::size_t size = text.size();
   // The next CR and the next LF at or after start, each found with memchr and
@@ -100,13 +100,12 @@ std::vector<std::string_view> SplitLineViews(std::string_view text) {
     if (lf != npos && lf < start) lf = text.find('\n', start);
     const std::size_t end = std::min(cr, lf);
     if (end == npos) {
-      lines.push_back(text.substr(start));
+      take(text.substr(start));
       break;
     }
-    lines.push_back(text.substr(start, end - start));
+    take(text.substr(start, end - start));
     start = end + ((end == cr && end + 1 == lf) ? 2 : 1);
   }
-  return lines;
 }
 
 const TAsciiNeedle& CellEnd() {
@@ -272,11 +271,14 @@ bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList
 
   TTableLines lines;
   {
-    const std::vector<std::string_view> split = SplitLineViews(text);
-    lines.reserve(split.size() + 1);
+    // Pages end their lines with LF or CR LF, so the LF count is the line
+    // count (a CR-only page just lets the list grow).
+    const std::string_view body = UntilNul(text);
+    lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 2);
     std::int32_t pageLine = 0;
-    for (const std::string_view line : split)
+    ForEachLine(body, [&lines, &pageLine](std::string_view line) {
       lines.push_back(TTableLine{std::string(line), ++pageLine, TableMarks(line)});
+    });
   }
 
   if (!NormalizeTableLines(lines)) return false;
@@ -305,7 +307,9 @@ bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
   std::size_t write = 0;
   const std::size_t count = lines.size();
   for (std::size_t read = 0; read < count; ++read) {
-    TTableLine line = std::move(lines[read]);
+    // The line is worked on where it stands and moved only once an earlier
+    // join has opened a gap in front of it.
+    TTableLine& line = lines[read];
     TrimInPlace(line.Text);
     if (!line.Text.empty()) {
       // Trimming removes bytes 0x20 and below, which no marker holds and
@@ -327,7 +331,8 @@ bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
         line.Marks |= TTableLine::tmCellEnd;
       }
     }
-    lines[write++] = std::move(line);
+    if (&line != &lines[write]) lines[write] = std::move(line);
+    ++write;
   }
   lines.resize(write);
   return true;
