@@ -124,8 +124,7 @@ void THtmlBookSaleData::SetTitle(std::string value) {
   // the rest after the last one is the volume if it is all digits. One pass
   // over the characters finds the spaces; like every search it ends at a NUL.
   const std::size_t limit = UntilNul(s).size();
-  std::string title;
-  title.reserve(s.size() + s.size() / 2);
+  std::string title;  // most titles fit the string's own buffer: no reserve
   std::size_t segment = 0;
   std::size_t i = 0;
   while (i < limit) {
