@@ -27,12 +27,26 @@ std::function<TLocalDate()> ExchangeProvider(std::function<TLocalDate()> next) {
 
 TLocalDate SystemToday() {
   const std::time_t now = std::time(nullptr);
+  // The conversion to local time looks up the time zone, which costs more
+  // than parsing a table row; every row of a page asks, within the same
+  // second, so the answer of the current second is kept.
+  static std::mutex cacheLock;
+  static std::time_t cachedSecond = static_cast<std::time_t>(-1);
+  static TLocalDate cachedDate;
+  {
+    std::lock_guard lock(cacheLock);
+    if (now == cachedSecond) return cachedDate;
+  }
   std::tm local{};
   if (localtime_r(&now, &local) == nullptr) {
     // No usable local time zone: the UTC date is the best remaining answer.
     gmtime_r(&now, &local);
   }
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  const TLocalDate date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  std::lock_guard lock(cacheLock);
+  cachedSecond = now;
+  cachedDate = date;
+  return date;
 }
 
 TLocalDate Today() {
