@@ -4,7 +4,6 @@
 #include <exception>
 #include <iterator>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 
 #include "BookSaleCompare.h"
@@ -154,24 +153,27 @@ void TBookListModel::SortRows()
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<const TRow*> persistentRows;
-    persistentRows.reserve(static_cast<std::size_t>(before.size()));
-    for (const QModelIndex& index : before)
-        persistentRows.push_back(&RowAt(index.row()));
 
-    std::stable_sort(FRows.begin(), FRows.end(),
-                     [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; });
+    // The rows are sorted by keys taken out of them once (BookSaleCompare.h),
+    // which gives the order a sort of the rows themselves gives, but reads
+    // a record only where the first bytes of two texts agree.
+    std::vector<TSortEntry> entries = SortEntries();
+    std::stable_sort(entries.begin(), entries.end(), SortEntryLess());
+    std::vector<TRowPtr> sorted;
+    sorted.reserve(FRows.size());
+    std::vector<int> movedTo(FRows.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        sorted.push_back(std::move(FRows[entries[i].Index]));
+        movedTo[entries[i].Index] = static_cast<int>(i);
+    }
+    FRows = std::move(sorted);
     FOrderHolds = true;
 
     if (!before.isEmpty()) {
-        std::unordered_map<const TRow*, int> position;
-        position.reserve(FRows.size());
-        for (std::size_t i = 0; i < FRows.size(); ++i)
-            position.emplace(FRows[i].get(), static_cast<int>(i));
         QModelIndexList after;
         after.reserve(before.size());
-        for (qsizetype i = 0; i < before.size(); ++i)
-            after.push_back(index(position.at(persistentRows[static_cast<std::size_t>(i)]), before[i].column()));
+        for (const QModelIndex& old : before)
+            after.push_back(index(movedTo[static_cast<std::size_t>(old.row())], old.column()));
         changePersistentIndexList(before, after);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -180,6 +182,20 @@ void TBookListModel::SortRows()
 int TBookListModel::Compare(const TRow& a, const TRow& b) const
 {
     return CompareBookSaleRows({a.Record(), a.Checked}, {b.Record(), b.Checked}, FSortColumn, FSortDescending);
+}
+
+std::vector<TBookListModel::TSortEntry> TBookListModel::SortEntries() const
+{
+    std::vector<TSortEntry> entries;
+    entries.reserve(FRows.size());
+    for (std::size_t i = 0; i < FRows.size(); ++i)
+        entries.push_back({MakeBookSaleSortKey({FRows[i]->Record(), FRows[i]->Checked}, FSortColumn), i});
+    return entries;
+}
+
+TBookListModel::TSortEntryLess TBookListModel::SortEntryLess() const noexcept
+{
+    return TSortEntryLess{FSortColumn, FSortDescending};
 }
 
 int TBookListModel::CompareRows(int a, int b) const
@@ -289,10 +305,25 @@ void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
 // most once and each run is announced to the views as one insertion.
 void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
 {
-    const auto less = [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; };
-    std::stable_sort(fresh.begin(), fresh.end(), less);
+    // The fresh rows are sorted among themselves by their keys (see
+    // SortRows); each is then placed after the last old row that it does
+    // not precede, which a binary search finds reading only the few old
+    // rows it probes.
+    std::vector<TSortEntry> incoming;
+    incoming.reserve(fresh.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i)
+        incoming.push_back({MakeBookSaleSortKey({fresh[i]->Record(), fresh[i]->Checked}, FSortColumn), i});
+    std::stable_sort(incoming.begin(), incoming.end(), SortEntryLess());
+    {
+        std::vector<TRowPtr> ordered;
+        ordered.reserve(fresh.size());
+        for (const TSortEntry& entry : incoming)
+            ordered.push_back(std::move(fresh[entry.Index]));
+        fresh = std::move(ordered);
+    }
 
     // Where each new row goes among the old rows.
+    const auto less = [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; };
     std::vector<std::size_t> slot(fresh.size());
     for (std::size_t i = 0; i < fresh.size(); ++i)
         slot[i] = static_cast<std::size_t>(std::upper_bound(FRows.begin(), FRows.end(), fresh[i], less) - FRows.begin());

@@ -1,5 +1,7 @@
 #include "BookSaleCompare.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 
 #include "SjisString.h"
@@ -91,6 +93,87 @@ int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& ite
       break;
     case scPublisher:
       result = CompareTextIgnoreAsciiCase(r1->Publisher(), r2->Publisher());
+      break;
+    default:
+      result = 0;
+      break;
+  }
+  return sortDescending ? -result : result;
+}
+
+namespace {
+
+// CompareTextIgnoreAsciiCase of two texts whose folded heads are known.
+int CompareFoldedTexts(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2) noexcept {
+  const std::size_t length1 = key1.Text.size();
+  const std::size_t length2 = key2.Text.size();
+  const std::size_t common = std::min(length1, length2);
+  const int byLength = (length1 > length2) - (length1 < length2);
+  if (key1.Head[0] != key2.Head[0] || key1.Head[1] != key2.Head[1]) {
+    // The first byte in which the heads differ decides, unless one text has
+    // already ended there: then the texts agree up to the shorter one's end.
+    const int word = key1.Head[0] != key2.Head[0] ? 0 : 1;
+    const std::size_t at =
+        static_cast<std::size_t>(word * 8 + std::countl_zero(key1.Head[word] ^ key2.Head[word]) / 8);
+    if (at < common) return key1.Head[word] < key2.Head[word] ? -1 : 1;
+    return byLength;
+  }
+  // Equal heads: the texts agree on their first min(common, 16) bytes.
+  if (common <= 16) return byLength;
+  return CompareTextIgnoreAsciiCase(key1.Text, key2.Text);
+}
+
+}  // namespace
+
+TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t sortColumn) noexcept {
+  TBookSaleSortKey key;
+  const THtmlBookSaleData* record = row.Record;
+  if (record == nullptr) return key;
+  key.HasRecord = true;
+  switch (sortColumn) {
+    case scCheck:
+      key.Number = row.Checked ? 1 : 0;
+      return key;
+    case scDate:
+      key.Number = record->RowIndex();
+      return key;
+    case scPrice:
+      key.Number = record->Price().Raw();
+      return key;
+    case scTitle:
+      key.Text = record->Title();
+      break;
+    case scAuthor:
+      key.Text = record->Author();
+      break;
+    case scPublisher:
+      key.Text = record->Publisher();
+      break;
+    default:
+      return key;
+  }
+  TFoldingReader reader(key.Text);
+  for (int i = 0; i < 16 && !reader.AtEnd(); ++i)
+    key.Head[i / 8] |= static_cast<std::uint64_t>(reader.Next()) << (8 * (7 - i % 8));
+  return key;
+}
+
+int CompareBookSaleSortKeys(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2, std::int32_t sortColumn,
+                            bool sortDescending) noexcept {
+  if (!key1.HasRecord || !key2.HasRecord) return 0;
+  int result = 0;
+  switch (sortColumn) {
+    case scCheck:
+    case scDate:
+      result = Sign(key1.Number - key2.Number);
+      break;
+    case scPrice:
+      result = CompareBookSalePrices(TCurrency::FromRaw(key1.Number), TCurrency::FromRaw(key2.Number));
+      break;
+    case scTitle:
+    case scAuthor:
+    case scPublisher:
+      result = CompareFoldedTexts(key1, key2);
       break;
     default:
       result = 0;

@@ -390,6 +390,54 @@ TEST(BookListModelInsertion, NewRowsTakeTheirPlaceAsIfInsertedOneByOne)
     }
 }
 
+// Texts that agree on 16 bytes and more (the rows are sorted by keys that
+// hold only the first 16): sorting and merging must still give the order of
+// the row comparison itself.
+TEST(BookListModelSort, LongTextsSortAndMergeAsTheRowComparisonOrdersThem)
+{
+    std::mt19937 random(17);
+    const std::string stems[] = {"0123456789abcdef", "0123456789ABCDEF", "0123456789abcde", "\x83\x65\x83\x45" "0123456789ab"};
+    const auto text = [&] {
+        std::string t = stems[random() % std::size(stems)];
+        for (int n = static_cast<int>(random() % 3); n > 0; --n)
+            t += "aAbB\x83"[random() % 5];
+        return t;
+    };
+    const auto makeSpecs = [&](int count) {
+        std::vector<RecordSpec> specs;
+        for (int i = 0; i < count; ++i)
+            specs.push_back({.Title = text(), .Author = text(), .Publisher = text()});
+        return specs;
+    };
+    for (const int column : {2, 3, 5}) {
+        for (const bool descending : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
+            Model model;
+            Add(model, makeSpecs(150));
+            SortBy(model, 1, false);
+            std::vector<TBookSaleRowRef> rows;
+            for (int row = 0; row < model.Count(); ++row)
+                rows.push_back({model.Record(row), false});
+            std::stable_sort(rows.begin(), rows.end(), [&](const TBookSaleRowRef& a, const TBookSaleRowRef& b) {
+                return CompareBookSaleRows(a, b, column, descending) < 0;
+            });
+            SortBy(model, column, descending);
+            for (int row = 0; row < model.Count(); ++row)
+                ASSERT_EQ(model.Record(row)->RowIndex(), rows[static_cast<std::size_t>(row)].Record->RowIndex()) << row;
+
+            OwnedBookSaleList list(makeSpecs(80));
+            std::vector<THtmlBookSaleData*> fresh;
+            for (std::int32_t i = 0; i < list.List.Count(); ++i)
+                fresh.push_back(static_cast<THtmlBookSaleData*>(list.List.Items(i)));
+            for (std::size_t i = 0; i < fresh.size(); ++i)
+                fresh[i]->SetRowIndex(model.Count() + static_cast<std::int32_t>(i));
+            const auto expected = InsertOneByOneReference(rows, fresh, column, descending);
+            model.AddBookSaleList(list.List);
+            ASSERT_EQ(Keys(model), expected);
+        }
+    }
+}
+
 TEST(BookListModelInsertion, UnderTheTitleSortEachNewRowGoesAfterItsEquals)
 {
     Model model;

@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "BookSaleCompare.h"
 
@@ -147,6 +149,72 @@ TEST(CompareRows, ARowWithoutARecordIsEqualToAnything) {
       EXPECT_EQ(CompareBookSaleRows({nullptr}, {nullptr}, column, descending), 0);
     }
   }
+}
+
+
+// The sort keys must order rows exactly as the row comparison does. The
+// texts share long prefixes and differ around the 16 bytes a key keeps, mix
+// case, double-byte characters whose trail bytes look like letters, and lead
+// bytes that end a text.
+TEST(SortKeys, CompareAsTheRowsDoOnRandomRows) {
+  std::mt19937 random(16);
+  const std::string stems[] = {"", "Series", "\x83\x65\x83\x45" "ABCDEFGHIJKLMN", "0123456789abcdef", "0123456789ABCDE",
+                               "\x81\x81" "aaaaaaaaaaaaaa"};
+  const char tails[] = {'a', 'A', 'z', 'Z', '[', ' ', '\x81', '\x83', '\x65', '\x45', '\xB1', '\xE0', '\xFC'};
+  const auto text = [&] {
+    std::string t = stems[random() % std::size(stems)];
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) t += tails[random() % std::size(tails)];
+    return t;
+  };
+  const std::int64_t prices[] = {-10'000, 0, 9'999, 10'000, 4'200'000, 4'205'000, 4'210'000, INT64_MAX, INT64_MIN};
+  std::vector<std::unique_ptr<THtmlBookSaleData>> records;
+  std::vector<TBookSaleRowRef> rows;
+  for (int i = 0; i < 120; ++i) {
+    records.push_back(MakeRecord(static_cast<std::int32_t>(random() % 7) - 3, "", -1, text(),
+                                 prices[random() % std::size(prices)], text()));
+    rows.push_back({records.back().get(), random() % 2 == 0});
+  }
+  // The release record's SetTitle parses volumes out of the text; the root
+  // record's only trims it, and Assign from a root record copies it as is.
+  for (auto& record : records) {
+    TBookSaleRootData root;
+    root.SetTitle(text());
+    root.SetAuthor(record->Author());
+    root.SetPrice(record->Price());
+    const std::int32_t rowIndex = record->RowIndex();
+    const std::string publisher = record->Publisher();
+    record->Assign(&root);
+    record->SetRowIndex(rowIndex);
+    record->SetPublisher(publisher);
+  }
+  rows.push_back({nullptr, true});  // a row without a record
+  for (std::int32_t column = -1; column <= 6; ++column) {
+    for (const bool descending : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
+      std::vector<TBookSaleSortKey> keys;
+      for (const TBookSaleRowRef& row : rows) keys.push_back(MakeBookSaleSortKey(row, column));
+      for (std::size_t a = 0; a < rows.size(); ++a) {
+        for (std::size_t b = 0; b < rows.size(); ++b) {
+          ASSERT_EQ(CompareBookSaleSortKeys(keys[a], keys[b], column, descending),
+                    CompareBookSaleRows(rows[a], rows[b], column, descending))
+              << "rows " << a << " and " << b;
+        }
+      }
+    }
+  }
+}
+
+TEST(SortKeys, TheHeadHoldsTheFirstSixteenFoldedBytes) {
+  const auto record = MakeRecord(0, "T", -1, "abcdefghijklmnopq", 0, "\x83\x61" "b");
+  const TBookSaleSortKey author = MakeBookSaleSortKey({record.get()}, scAuthor);
+  EXPECT_EQ(author.Head[0], 0x4142434445464748u);  // ABCDEFGH
+  EXPECT_EQ(author.Head[1], 0x494A4B4C4D4E4F50u);  // IJKLMNOP; the q is left to the text
+  EXPECT_EQ(author.Text, "abcdefghijklmnopq");
+  // The trail byte 0x61 stays, the single b after it folds.
+  const TBookSaleSortKey publisher = MakeBookSaleSortKey({record.get()}, scPublisher);
+  EXPECT_EQ(publisher.Head[0], 0x8361420000000000u);
+  EXPECT_EQ(publisher.Head[1], 0u);
+  EXPECT_FALSE(MakeBookSaleSortKey({nullptr}, scAuthor).HasRecord);
 }
 
 }  // namespace
