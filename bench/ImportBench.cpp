@@ -160,12 +160,13 @@ int RunMemoryProbe(int rows) {
   const long emptyPeak = StatusKilobytes("VmHWM");
 
   // The rows arrive as the road hands them over: a table page at a time,
-  // parsed by one import option object, which keeps only the last page.
+  // parsed by one import option object, which keeps only the last page's
+  // records.
   list.Clear();
   list.SetSortState(TBookListModel::colDate, false);
   TBookDataInportOption option;
-  for (int first = 0; first < rows; first += kListPageRows) {
-    option.ParseTablePage(MakeTablePage(std::min(kListPageRows, rows - first), first), true);
+  for (int first = 0; first < rows; first += kSmallPageRows) {
+    option.ParseTablePage(MakeTablePage(std::min(kSmallPageRows, rows - first), first), true);
     list.AddBookSaleList(option.BookSaleList);
     DrainEvents();
   }
