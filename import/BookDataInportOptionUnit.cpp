@@ -276,8 +276,12 @@ bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList
     const std::string_view body = UntilNul(text);
     lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 2);
     std::int32_t pageLine = 0;
+    // Each line is kept trimmed: the normalisation trims every line it
+    // keeps, and trimming first spares copying the indentation. Trimming
+    // removes bytes 0x20 and below, which no marker holds and which start
+    // no double-byte character, so the marks found in the whole line hold.
     ForEachLine(body, [&lines, &pageLine](std::string_view line) {
-      lines.push_back(TTableLine{std::string(line), ++pageLine, TableMarks(line)});
+      lines.push_back(TTableLine{std::string(TrimView(line)), ++pageLine, TableMarks(line)});
     });
   }
 
