@@ -2,12 +2,14 @@
 // records, and what a bad row or a bad layout costs.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "BookDataInportOptionUnit.h"
 #include "Clock.h"
 #include "DateUtils.h"
+#include "SjisString.h"
 
 namespace tembrook {
 namespace {
@@ -106,6 +108,41 @@ TEST_F(TablePageParser, RowSeparators) {
     SCOPED_TRACE(eol == "\r" ? "CR" : eol == "\n" ? "LF" : "CR LF");
     ASSERT_TRUE(FOption.ParseTablePage(Page(lines, eol), true));
     EXPECT_EQ(Titles(), (Lines{"One", "Two", "Three"}));
+  }
+}
+
+// Line breaks of every kind mixed in one page (CR, LF, CR LF, and LF CR,
+// which is two breaks), lines of every length around the eight bytes the
+// splitter tests at a time, and a NUL that ends the text: the records and the
+// page line numbers of the dropped rows are those of the same lines written
+// with LF alone, split by SplitLines.
+TEST_F(TablePageParser, MixedLineBreaksSplitAsSplitLinesSplits) {
+  std::mt19937 random(5);
+  const std::string breaks[] = {"\r\n", "\n", "\r", "\n\r", "\r\r"};
+  for (int round = 0; round < 200; ++round) {
+    Lines lines = {"<table>"};
+    for (int row = 0; row < 6; ++row) {
+      Lines cells = Row("03/" + std::to_string(10 + row), std::string(random() % 20, 'x'), row == 0);
+      if (random() % 4 == 0) cells.pop_back();  // a row of four cells is dropped
+      lines.insert(lines.end(), cells.begin(), cells.end());
+      lines.push_back(std::string(random() % 3, ' '));
+    }
+    lines.push_back("</table>");
+    std::string text;
+    for (const std::string& line : lines) text += line + breaks[random() % std::size(breaks)];
+    if (round % 10 == 0) text.insert(text.size() / 2, 1, '\0');
+    std::string reference;
+    for (const std::string& line : SplitLines(text)) reference += line + "\n";
+
+    TBookDataInportOption expected;
+    const bool expectedResult = expected.ParseTablePage(reference, true);
+    ASSERT_EQ(FOption.ParseTablePage(text, true), expectedResult) << testing::PrintToString(text);
+    ASSERT_EQ(FOption.BookSaleList.Count(), expected.BookSaleList.Count());
+    for (std::int32_t i = 0; i < expected.BookSaleList.Count(); ++i)
+      ASSERT_EQ(Record(FOption, i).Cells(), Record(expected, i).Cells());
+    ASSERT_EQ(FOption.DroppedRows().size(), expected.DroppedRows().size());
+    for (std::size_t i = 0; i < expected.DroppedRows().size(); ++i)
+      ASSERT_EQ(FOption.DroppedRows()[i].LineNumber, expected.DroppedRows()[i].LineNumber);
   }
 }
 
