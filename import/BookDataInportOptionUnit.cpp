@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 #include <cstddef>
@@ -385,8 +386,7 @@ void TBookDataInportOption::AddRecordFromLines(TTableLines& lines, std::int64_t 
   const auto first = static_cast<std::size_t>(endIndex - runLength);
   const auto last = static_cast<std::size_t>(endIndex);
 
-  auto* record = new THtmlBookSaleData();
-  BookSaleList.Add(record);
+  auto record = std::make_unique<THtmlBookSaleData>();
   record->Cells().clear();
   record->Cells().reserve(last - first);
   // The working lines are already trimmed and are discarded after the parse,
@@ -395,10 +395,15 @@ void TBookDataInportOption::AddRecordFromLines(TTableLines& lines, std::int64_t 
   try {
     record->ParseCells();
   } catch (const ETembrookError& error) {
-    // A bad row costs only itself: its record goes, the page goes on.
+    // A bad row costs only itself: its record goes, the page goes on. The
+    // record joins the list only once it has parsed, because taking it out
+    // again (Delete) looks through the whole list for other entries holding
+    // it, which made a page of many bad rows take quadratic time.
     FDroppedRows.push_back(TDroppedRow{FRowNumber, lines[first].PageLine, error.what()});
-    BookSaleList.Delete(BookSaleList.Count() - 1);
+    return;
   }
+  BookSaleList.Add(record.get());
+  record.release();  // the list owns it now
 }
 
 }  // namespace tembrook

@@ -14,9 +14,9 @@
 // All text is CP932 bytes. The parsers work on the lines of a page, not on an
 // HTML tree, and take time linear in the size of the page.
 //
-// A table row whose cells do not parse is dropped, not fatal: its record is
-// removed again, the row is listed in DroppedRows() with the runtime's
-// message, and the rows after it are still read.
+// A table row whose cells do not parse is dropped, not fatal: its record
+// never joins BookSaleList, the row is listed in DroppedRows() with the
+// runtime's message, and the rows after it are still read.
 
 #include <cstdint>
 #include <string>
