@@ -195,7 +195,7 @@ std::string TitleRest(int row) {
   return rest;
 }
 
-void AppendRow(std::string& out, int row) {
+void AppendRow(std::string& out, int row, bool withPrice) {
   const std::string_view indent = (row % 2 == 0) ? "  "sv : ""sv;
 
   out.append("<tr><td width=50 bgcolor=#efefef>");
@@ -225,9 +225,11 @@ void AppendRow(std::string& out, int row) {
   }
   out.append("</td>").append(kCrLf);
 
-  out.append(indent).append("<td align=right>");
-  if (row % 9 != 4) out.append(kPrices[static_cast<std::size_t>(row / 9) % kPrices.size()]);
-  out.append("</td></tr>").append(kCrLf);
+  if (withPrice) {
+    out.append(indent).append("<td align=right>");
+    if (row % 9 != 4) out.append(kPrices[static_cast<std::size_t>(row / 9) % kPrices.size()]);
+    out.append("</td></tr>").append(kCrLf);
+  }
 
   // Rows are separated by one blank line, now and then by two, or by a line
   // holding only blanks.
@@ -240,7 +242,7 @@ void AppendRow(std::string& out, int row) {
 
 }  // namespace
 
-std::string MakeTablePage(int rows, int firstRow) {
+std::string MakeTablePage(int rows, int firstRow, int badEvery) {
   std::string page;
   page.reserve(static_cast<std::size_t>(rows > 0 ? rows : 0) * 170 + 1024);
   page.append("<html>").append(kCrLf);
@@ -252,7 +254,7 @@ std::string MakeTablePage(int rows, int firstRow) {
   page.append("<h2>").append(kHeading).append("</h2>").append(kCrLf);
   page.append("<table border=1 cellpadding=2>").append(kCrLf);
   page.append(kHeaderRow).append(kCrLf).append(kCrLf);
-  for (int i = 0; i < rows; ++i) AppendRow(page, firstRow + i);
+  for (int i = 0; i < rows; ++i) AppendRow(page, firstRow + i, badEvery <= 0 || i % badEvery != badEvery - 1);
   page.append("</table>").append(kCrLf);
   page.append("<p><a href=\"index.html\">").append(kTopPage).append("</a></p>").append(kCrLf);
   page.append("</body>").append(kCrLf);

@@ -15,8 +15,9 @@
 //   letters and digits, kana and kanji.
 //
 // The same arguments give the same bytes on every machine and every run.
-// Every row of a table page parses into a record (no row is dropped), so a
-// page of N rows must give N records; the benchmarks check that.
+// Every row of a table page parses into a record (no row is dropped, unless
+// asked for), so a page of N rows must give N records; the benchmarks check
+// that.
 
 #include <cstddef>
 #include <string>
@@ -26,8 +27,9 @@ namespace tembrook::bench {
 
 // A table page of `rows` releases. firstRow numbers the rows (it chooses
 // titles, authors and dates), so pages with different firstRow values hold
-// different releases.
-std::string MakeTablePage(int rows, int firstRow = 0);
+// different releases. With badEvery > 0, every badEvery-th row lacks its
+// price cell, so the import drops it.
+std::string MakeTablePage(int rows, int firstRow = 0, int badEvery = 0);
 
 // A top page of about fillerBytes bytes of news lines, then the heading line
 // and one line per link (at most two are used by the import), then the foot.

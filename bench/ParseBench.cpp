@@ -53,6 +53,22 @@ void BM_ParseTablePage(benchmark::State& state, int rows) {
   SetThroughput(state, page.size(), rows);
 }
 
+// A page whose every second row lacks a cell: half the rows are dropped,
+// which must cost no more than reading them.
+void BM_ParseHalfDropped(benchmark::State& state, int rows) {
+  const std::string page = MakeTablePage(rows, 0, 2);
+  TBookDataInportOption option;
+  for (auto _ : state) {
+    option.ParseTablePage(page, true);
+    benchmark::DoNotOptimize(option.BookSaleList.Count());
+  }
+  if (option.BookSaleList.Count() != rows / 2 || option.DroppedRows().size() != static_cast<std::size_t>(rows / 2)) {
+    state.SkipWithError("the page with bad rows did not drop every second row");
+    return;
+  }
+  SetThroughput(state, page.size(), rows);
+}
+
 // The floor: the same page only split into a list of lines.
 void BM_SplitLinesFloor(benchmark::State& state, int rows) {
   const std::string& page = TablePage(rows);
@@ -124,6 +140,10 @@ void RegisterParseBenchmarks() {
     benchmark::RegisterBenchmark((kParseTablePage + size).c_str(), BM_ParseTablePage, rows)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((kSplitLinesFloor + size).c_str(), BM_SplitLinesFloor, rows)
+        ->UseRealTime()->Unit(benchmark::kMillisecond);
+  }
+  for (const int rows : {5000, 50000}) {
+    benchmark::RegisterBenchmark((kParseHalfBad + std::to_string(rows)).c_str(), BM_ParseHalfDropped, rows)
         ->UseRealTime()->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark(kParseTopPage, BM_ParseTopPage)->UseRealTime()->Unit(benchmark::kMillisecond);
