@@ -19,7 +19,7 @@
 
 namespace tembrook::test {
 
-struct RecordSpec {
+struct RecordFields {
     std::string Title = {};
     std::int32_t Volume = -1;
     std::string Author = {};
@@ -31,18 +31,18 @@ struct RecordSpec {
 };
 
 // A record with exactly these fields (the title stored as given).
-inline THtmlBookSaleData* MakeRecord(const RecordSpec& spec)
+inline THtmlBookSaleData* MakeRecord(const RecordFields& fields)
 {
     auto* record = new THtmlBookSaleData();
-    record->SetDateKind(spec.Kind);
-    record->SetSaleDate(EncodeDate(2026, spec.Month, spec.Day));
-    // SetTitle parses volumes out of full-width spaces; the specs use none,
+    record->SetDateKind(fields.Kind);
+    record->SetSaleDate(EncodeDate(2026, fields.Month, fields.Day));
+    // SetTitle parses volumes out of full-width spaces; the rows use none,
     // so the title is stored as it stands.
-    record->SetTitle(spec.Title);
-    record->SetVolume(spec.Volume);
-    record->SetAuthor(spec.Author);
-    record->SetPrice(TCurrency::FromUnits(spec.Price));
-    record->SetPublisher(spec.Publisher);
+    record->SetTitle(fields.Title);
+    record->SetVolume(fields.Volume);
+    record->SetAuthor(fields.Author);
+    record->SetPrice(TCurrency::FromUnits(fields.Price));
+    record->SetPublisher(fields.Publisher);
     return record;
 }
 
@@ -50,10 +50,10 @@ inline THtmlBookSaleData* MakeRecord(const RecordSpec& spec)
 class OwnedBookSaleList {
 public:
     OwnedBookSaleList() = default;
-    explicit OwnedBookSaleList(const std::vector<RecordSpec>& specs)
+    explicit OwnedBookSaleList(const std::vector<RecordFields>& rows)
     {
-        for (const RecordSpec& spec : specs)
-            List.Add(MakeRecord(spec));
+        for (const RecordFields& fields : rows)
+            List.Add(MakeRecord(fields));
     }
     ~OwnedBookSaleList() { List.DeleteAll(); }
     OwnedBookSaleList(const OwnedBookSaleList&) = delete;

@@ -39,9 +39,9 @@ std::vector<std::int32_t> RowIndexes(const Model& model)
     return indexes;
 }
 
-void Add(Model& model, const std::vector<RecordSpec>& specs)
+void Add(Model& model, const std::vector<RecordFields>& rows)
 {
-    OwnedBookSaleList list(specs);
+    OwnedBookSaleList list(rows);
     model.AddBookSaleList(list.List);
 }
 
@@ -102,7 +102,7 @@ TEST(BookListModelColumns, CellsAreCheckableOnlyInColumnZeroAndNeverEditable)
 TEST(BookListModelTexts, RenderedFromTheRecord)
 {
     struct Case {
-        RecordSpec Spec;
+        RecordFields Fields;
         const char* Date;
         const char* Title;
         const char* Price;
@@ -121,7 +121,7 @@ TEST(BookListModelTexts, RenderedFromTheRecord)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Date);
-        OwnedBookSaleList list({c.Spec});
+        OwnedBookSaleList list({c.Fields});
         const auto* record = static_cast<const THtmlBookSaleData*>(list.List.Items(0));
         const auto texts = Model::ListItemTexts(*record, "/", ",");
         EXPECT_EQ(texts[0], "");
@@ -157,7 +157,7 @@ TEST(BookListModelTexts, LocaleSeparatorsApplyWhenTheRowIsAdded)
 TEST(BookListModelRows, CopiesTheRecordsAndNumbersThemByArrival)
 {
     Model model;
-    OwnedBookSaleList first(std::vector<RecordSpec>{{.Title = "A"}, {.Title = "B"}});
+    OwnedBookSaleList first(std::vector<RecordFields>{{.Title = "A"}, {.Title = "B"}});
     model.AddBookSaleList(first.List);
     // The rows hold copies: the list's records may change or go.
     static_cast<THtmlBookSaleData*>(first.List.Items(0))->SetPublisher("changed");
@@ -193,7 +193,7 @@ TEST(BookListModelRows, ATextRowHasNoRecordAndComparesEqual)
 TEST(BookListModelRows, ANullEntryStopsTheListWithTheCopysErrorAndKeepsTheRowsBefore)
 {
     Model model;
-    OwnedBookSaleList list(std::vector<RecordSpec>{{.Title = "A"}});
+    OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "A"}});
     list.List.Add(static_cast<TBookSaleRootData*>(nullptr));
     list.List.Add(MakeRecord({.Title = "C"}));
     try {
@@ -293,10 +293,10 @@ TEST(BookListModelSort, CheckBoxSortPutsUncheckedFirstAndTicksDoNotResort)
 
 TEST(BookListModelSort, EveryColumnBothWaysGivesASortedStableOrder)
 {
-    std::vector<RecordSpec> specs;
+    std::vector<RecordFields> rows;
     std::mt19937 random(7);
     for (int i = 0; i < 60; ++i) {
-        specs.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 5)),
+        rows.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 5)),
                          .Volume = static_cast<std::int32_t>(random() % 3),
                          .Author = std::string(1, static_cast<char>('A' + random() % 4)),
                          .Price = static_cast<std::int64_t>(random() % 4) * 100 - 1,
@@ -306,7 +306,7 @@ TEST(BookListModelSort, EveryColumnBothWaysGivesASortedStableOrder)
         for (const bool descending : {false, true}) {
             SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
             Model model;
-            Add(model, specs);
+            Add(model, rows);
             for (int row = 0; row < model.Count(); row += 3)
                 model.SetChecked(row, true);
             // Start from arrival order so the ties can be checked against it.
@@ -355,13 +355,13 @@ TEST(BookListModelInsertion, NewRowsTakeTheirPlaceAsIfInsertedOneByOne)
 {
     std::mt19937 random(11);
     const auto makeSpecs = [&](int count, int tag) {
-        std::vector<RecordSpec> specs;
+        std::vector<RecordFields> rows;
         for (int i = 0; i < count; ++i)
-            specs.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 7)),
+            rows.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 7)),
                              .Author = std::to_string(tag) + "-" + std::to_string(i),
                              .Price = static_cast<std::int64_t>(random() % 5) * 10,
                              .Publisher = std::string(1, static_cast<char>('p' + random() % 4))});
-        return specs;
+        return rows;
     };
     for (int column = 0; column < 6; ++column) {
         for (const bool descending : {false, true}) {
@@ -404,10 +404,10 @@ TEST(BookListModelSort, LongTextsSortAndMergeAsTheRowComparisonOrdersThem)
         return t;
     };
     const auto makeSpecs = [&](int count) {
-        std::vector<RecordSpec> specs;
+        std::vector<RecordFields> rows;
         for (int i = 0; i < count; ++i)
-            specs.push_back({.Title = text(), .Author = text(), .Publisher = text()});
-        return specs;
+            rows.push_back({.Title = text(), .Author = text(), .Publisher = text()});
+        return rows;
     };
     for (const int column : {2, 3, 5}) {
         for (const bool descending : {false, true}) {
@@ -456,7 +456,7 @@ TEST(BookListModelInsertion, AfterTicksUnderTheCheckBoxSortRowsStillGoByBinaryIn
     std::vector<TBookSaleRowRef> before;
     for (int row = 0; row < model.Count(); ++row)
         before.push_back({model.Record(row), model.Checked(row)});
-    OwnedBookSaleList list(std::vector<RecordSpec>{{.Title = "e"}, {.Title = "f"}, {.Title = "g"}});
+    OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "e"}, {.Title = "f"}, {.Title = "g"}});
     std::vector<THtmlBookSaleData*> fresh;
     for (std::int32_t i = 0; i < list.List.Count(); ++i)
         fresh.push_back(static_cast<THtmlBookSaleData*>(list.List.Items(i)));
@@ -471,17 +471,17 @@ TEST(BookListModelContract, ModelTesterAcrossAddsSortsTicksAndClear)
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
     model.Clear();
-    std::vector<RecordSpec> specs;
+    std::vector<RecordFields> rows;
     for (int i = 0; i < 300; ++i)
-        specs.push_back({.Title = std::to_string((i * 37) % 101), .Price = i % 7});
-    Add(model, specs);
+        rows.push_back({.Title = std::to_string((i * 37) % 101), .Price = i % 7});
+    Add(model, rows);
     for (const int column : {2, 2, 4, 0, 5, 3, 1})
         model.ColumnClick(column);
     for (int row = 0; row < model.Count(); row += 2)
         EXPECT_TRUE(model.setData(model.index(row, 0), Qt::Checked, Qt::CheckStateRole));
-    Add(model, specs);
+    Add(model, rows);
     model.ColumnClick(2);
-    Add(model, specs);
+    Add(model, rows);
     EXPECT_EQ(model.Count(), 900);
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);

@@ -40,9 +40,9 @@ protected:
     platform::TScopedLocaleSeparators FSeparators{{"/", ","}};
     TBookListModel FModel;
 
-    void Add(const std::vector<RecordSpec>& specs)
+    void Add(const std::vector<RecordFields>& rows)
     {
-        OwnedBookSaleList list(specs);
+        OwnedBookSaleList list(rows);
         FModel.AddBookSaleList(list.List);
     }
 };
