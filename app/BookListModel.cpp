@@ -322,11 +322,28 @@ void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
         fresh = std::move(ordered);
     }
 
-    // Where each new row goes among the old rows.
+    // Where each new row goes among the old rows: after the last one it does
+    // not precede. The new rows stand sorted, so each place lies at or after
+    // the place of the row before; it is found by galloping forward from
+    // there (steps doubling until one overshoots, then a binary search in
+    // that step), which reads about log(distance) old rows, not log(rows).
     const auto less = [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; };
     std::vector<std::size_t> slot(fresh.size());
-    for (std::size_t i = 0; i < fresh.size(); ++i)
-        slot[i] = static_cast<std::size_t>(std::upper_bound(FRows.begin(), FRows.end(), fresh[i], less) - FRows.begin());
+    const std::size_t oldCount = FRows.size();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        std::size_t low = from;
+        std::size_t high = from;
+        for (std::size_t step = 1; high < oldCount && !less(fresh[i], FRows[high]); step *= 2) {
+            low = high + 1;
+            high = low + step - 1;
+        }
+        high = std::min(high, oldCount);
+        const auto first = FRows.begin() + static_cast<std::ptrdiff_t>(low);
+        const auto last = FRows.begin() + static_cast<std::ptrdiff_t>(high);
+        slot[i] = static_cast<std::size_t>(std::upper_bound(first, last, fresh[i], less) - FRows.begin());
+        from = slot[i];
+    }
 
     FGapStart = FRows.size();
     FGapSize = fresh.size();
