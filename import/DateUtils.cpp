@@ -23,8 +23,11 @@ constexpr sys_days kEpoch = sys_days{year{1899} / 12 / 30};
 constexpr double kMinDay = static_cast<double>((sys_days{year{1} / 1 / 1} - kEpoch).count());
 constexpr double kMaxDay = static_cast<double>((sys_days{year{9999} / 12 / 31} - kEpoch).count());
 
+// "%02d". Months and days, the only callers' values, take the short way;
+// the list renders one date per row.
 std::string TwoDigits(int value) {
-  char buffer[8];
+  if (value >= 0 && value < 100) return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+  char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d", value);
   return buffer;
 }
