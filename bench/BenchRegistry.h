@@ -13,6 +13,7 @@ namespace tembrook::bench {
 // Names; the size in rows follows the ones that end in "/".
 inline const std::string kParseTablePage = "parse_table_page/";
 inline const std::string kSplitLinesFloor = "split_lines_floor/";
+inline const std::string kParseReplacing = "parse_table_page_replacing/";
 inline const std::string kParseHalfBad = "parse_table_page_half_dropped/";
 inline const char* const kParseTopPage = "parse_top_page/1MB";
 inline const char* const kRemoveHTMLTags = "remove_html_tags/1MB";

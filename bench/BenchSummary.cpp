@@ -104,8 +104,10 @@ int TSummaryReporter::PrintSummary(std::ostream& out) const {
   };
 
   const std::vector<TTarget> targets = {
-      {"ParseTablePage, 50,000 rows", [ms] { return ms(kParseTablePage + "50000"); }, "ms", "<= 50",
+      {"ParseTablePage, 50,000 rows, into an empty list", [ms] { return ms(kParseTablePage + "50000"); }, "ms", "<= 50",
        [](double v) { return v <= 50; }},
+      {"  the same, releasing the previous page's records", [ms] { return ms(kParseReplacing + "50000"); }, "ms",
+       "<= 50", [](double v) { return v <= 50; }},
       {"  parse / line-split floor, 50,000 rows",
        [ratio] { return ratio(kParseTablePage + "50000", kSplitLinesFloor + "50000"); }, "x", "<= 15",
        [](double v) { return v <= 15; }},
@@ -135,7 +137,7 @@ int TSummaryReporter::PrintSummary(std::ostream& out) const {
   out << "\nTargets" << (anyMedian ? " (judged on the fastest repetition; the median beside it)" : " (single runs)")
       << "\n";
   char line[200];
-  std::snprintf(line, sizeof line, "  %-46s %10s %10s %-6s %-9s %s\n", "figure", "best", "median", "", "target", "");
+  std::snprintf(line, sizeof line, "  %-50s %10s %10s %-6s %-9s %s\n", "figure", "best", "median", "", "target", "");
   out << line;
   for (const TTarget& target : targets) {
     const std::optional<TFigure> value = target.Measure();
@@ -151,7 +153,7 @@ int TSummaryReporter::PrintSummary(std::ostream& out) const {
       verdict = holds ? "ok" : "MISSED";
       if (!holds) ++missed;
     }
-    std::snprintf(line, sizeof line, "  %-46s %10s %10s %-6s %-9s %s\n", target.What.c_str(), best.c_str(),
+    std::snprintf(line, sizeof line, "  %-50s %10s %10s %-6s %-9s %s\n", target.What.c_str(), best.c_str(),
                   median.c_str(), value ? target.Unit.c_str() : "", target.Limit.c_str(), verdict.c_str());
     out << line;
   }
