@@ -10,7 +10,8 @@
 #
 # New inputs that reach new code are kept in fuzz/corpus-work/<target>/
 # (ignored by git), so later runs start from where earlier ones got to; the
-# seeds in fuzz/corpus/<target>/ are only read.
+# seeds in fuzz/corpus/<target>/ and the fixture site in tests/data/site/
+# are only read.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-30}"
@@ -39,7 +40,7 @@ for target in "${targets[@]}"; do
   log="$build/findings/$target.log"
   # -max_len keeps single inputs small enough for the slow reference checks;
   # the large pages are the hostile tests' business.
-  if "$build/fuzz/$target" "$work" "$here/fuzz/corpus/$target" \
+  if "$build/fuzz/$target" "$work" "$here/fuzz/corpus/$target" "$here/tests/data/site" \
       -dict="$here/fuzz/tembrook.dict" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
       -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" | sed 's/^/   /' || true

@@ -22,7 +22,7 @@ namespace {
 std::vector<std::filesystem::path> KeptInputs()
 {
     std::vector<std::filesystem::path> files;
-    for (const char* dir : {TEMBROOK_REPLAY_SEEDS, TEMBROOK_REPLAY_REGRESSIONS}) {
+    for (const char* dir : {TEMBROOK_REPLAY_SEEDS, TEMBROOK_REPLAY_SITE, TEMBROOK_REPLAY_REGRESSIONS}) {
         if (!std::filesystem::is_directory(dir))
             continue;
         for (const auto& entry : std::filesystem::directory_iterator(dir))
