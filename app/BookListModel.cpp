@@ -16,8 +16,8 @@
 namespace tembrook {
 
 struct TBookListModel::TRow {
-    std::optional<THtmlBookSaleData> Data;          // empty for a row without a record
-    std::array<std::string, kColumnCount> Texts;    // CP932
+    std::optional<THtmlBookSaleData> Data;        // empty for a row without a record
+    std::array<std::string, kColumnCount> Texts;  // CP932
     bool Checked = false;
 
     const THtmlBookSaleData* Record() const noexcept { return Data ? &*Data : nullptr; }
@@ -26,10 +26,10 @@ struct TBookListModel::TRow {
 namespace {
 
 // CP932 texts of the partial-month and unknown release dates.
-constexpr const char* kEarlyMonth = "\x8F\xE3\x8F\x7B";  // 上旬
-constexpr const char* kMidMonth = "\x92\x86\x8F\x7B";    // 中旬
-constexpr const char* kLateMonth = "\x89\xBA\x8F\x7B";   // 下旬
-constexpr const char* kUnknownDate = "\x95\x73\x96\xBE"; // 不明
+constexpr const char* kEarlyMonth = "\x8F\xE3\x8F\x7B";   // 上旬
+constexpr const char* kMidMonth = "\x92\x86\x8F\x7B";     // 中旬
+constexpr const char* kLateMonth = "\x89\xBA\x8F\x7B";    // 下旬
+constexpr const char* kUnknownDate = "\x95\x73\x96\xBE";  // 不明
 
 }  // namespace
 
@@ -63,12 +63,18 @@ int TBookListModel::columnCount(const QModelIndex& parent) const
 QString TBookListModel::ColumnHeader(int column)
 {
     switch (column) {
-    case colDate: return QStringLiteral("発売日");
-    case colTitle: return QStringLiteral("書名");
-    case colAuthor: return QStringLiteral("著者名");
-    case colPrice: return QStringLiteral("価格");
-    case colPublisher: return QStringLiteral("出版社");
-    default: return QString();
+    case colDate:
+        return QStringLiteral("発売日");
+    case colTitle:
+        return QStringLiteral("書名");
+    case colAuthor:
+        return QStringLiteral("著者名");
+    case colPrice:
+        return QStringLiteral("価格");
+    case colPublisher:
+        return QStringLiteral("出版社");
+    default:
+        return QString();
     }
 }
 
@@ -181,7 +187,8 @@ void TBookListModel::SortRows()
 
 int TBookListModel::Compare(const TRow& a, const TRow& b) const
 {
-    return CompareBookSaleRows({a.Record(), a.Checked}, {b.Record(), b.Checked}, FSortColumn, FSortDescending);
+    return CompareBookSaleRows({a.Record(), a.Checked}, {b.Record(), b.Checked}, FSortColumn,
+                               FSortDescending);
 }
 
 std::vector<TBookListModel::TSortEntry> TBookListModel::SortEntries() const
@@ -205,8 +212,9 @@ int TBookListModel::CompareRows(int a, int b) const
     return Compare(RowAt(a), RowAt(b));
 }
 
-std::array<std::string, TBookListModel::kColumnCount> TBookListModel::ListItemTexts(
-    const THtmlBookSaleData& record, std::string_view dateSeparator, std::string_view thousandsSeparator)
+std::array<std::string, TBookListModel::kColumnCount>
+TBookListModel::ListItemTexts(const THtmlBookSaleData& record, std::string_view dateSeparator,
+                              std::string_view thousandsSeparator)
 {
     std::array<std::string, kColumnCount> texts;
     switch (record.DateKind()) {
@@ -226,8 +234,8 @@ std::array<std::string, TBookListModel::kColumnCount> TBookListModel::ListItemTe
         texts[colDate] = kUnknownDate;
         break;
     }
-    texts[colTitle] = record.Volume() > 0 ? record.Title() + " (" + std::to_string(record.Volume()) + ")"
-                                          : record.Title();
+    texts[colTitle] =
+        record.Volume() > 0 ? record.Title() + " (" + std::to_string(record.Volume()) + ")" : record.Title();
     texts[colAuthor] = record.Author();
     if (record.Price().Raw() > 0)
         texts[colPrice] = FormatFloatN0(record.PriceUnits(), thousandsSeparator);
@@ -287,9 +295,9 @@ void TBookListModel::InsertRows(std::vector<TRowPtr> fresh)
 void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
 {
     for (TRowPtr& row : fresh) {
-        const auto at = std::upper_bound(FRows.begin(), FRows.end(), row, [this](const TRowPtr& a, const TRowPtr& b) {
-            return Compare(*a, *b) < 0;
-        });
+        const auto at =
+            std::upper_bound(FRows.begin(), FRows.end(), row,
+                             [this](const TRowPtr& a, const TRowPtr& b) { return Compare(*a, *b) < 0; });
         const int position = static_cast<int>(at - FRows.begin());
         beginInsertRows({}, position, position);
         FRows.insert(at, std::move(row));
@@ -362,7 +370,8 @@ void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
                            FRows.begin() + static_cast<std::ptrdiff_t>(FGapStart + FGapSize));
         FGapStart = at;
         beginInsertRows({}, static_cast<int>(at), static_cast<int>(at + length - 1));
-        std::move(fresh.begin() + static_cast<std::ptrdiff_t>(begin), fresh.begin() + static_cast<std::ptrdiff_t>(end),
+        std::move(fresh.begin() + static_cast<std::ptrdiff_t>(begin),
+                  fresh.begin() + static_cast<std::ptrdiff_t>(end),
                   FRows.begin() + static_cast<std::ptrdiff_t>(at + FGapSize - length));
         FGapSize -= length;
         endInsertRows();

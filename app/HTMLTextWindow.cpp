@@ -10,8 +10,7 @@
 
 namespace tembrook {
 
-THTMLTextForm::THTMLTextForm(QWidget* parent)
-    : QMainWindow(parent), FHTMLStringMemo(new QPlainTextEdit(this))
+THTMLTextForm::THTMLTextForm(QWidget* parent) : QMainWindow(parent), FHTMLStringMemo(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("HTMLTextForm"));
     setWindowTitle(QStringLiteral("HTMLテキスト"));

@@ -35,7 +35,9 @@ void TProgressHandOver::Report(std::int64_t receivedBytes)
     QMetaObject::invokeMethod(
         FReceiver,
         [weak = weak_from_this()] {
-            { const std::lock_guard<std::mutex> ordered(gQueueLock); }
+            {
+                const std::lock_guard<std::mutex> ordered(gQueueLock);
+            }
             if (const auto self = weak.lock())
                 self->Deliver();
         },

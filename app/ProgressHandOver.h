@@ -40,8 +40,8 @@ private:
 
     std::atomic<std::int64_t> FLatest{0};
     std::atomic<bool> FQueued{false};
-    std::mutex FLock;                  // guards FReceiver against Detach
-    QObject* FReceiver;                // null once detached
+    std::mutex FLock;    // guards FReceiver against Detach
+    QObject* FReceiver;  // null once detached
     std::function<void(std::int64_t)> FUpdate;
 };
 

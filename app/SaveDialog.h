@@ -56,7 +56,9 @@ private:
 class TScopedSaveDialogHook {
 public:
     explicit TScopedSaveDialogHook(TSaveDialog::TExecuteHook hook)
-        : FPrevious(TSaveDialog::SetExecuteHook(std::move(hook))) {}
+        : FPrevious(TSaveDialog::SetExecuteHook(std::move(hook)))
+    {
+    }
     ~TScopedSaveDialogHook() { TSaveDialog::SetExecuteHook(std::move(FPrevious)); }
     TScopedSaveDialogHook(const TScopedSaveDialogHook&) = delete;
     TScopedSaveDialogHook& operator=(const TScopedSaveDialogHook&) = delete;

@@ -2,9 +2,9 @@
 
 #include "SjisString.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QList>
 
 namespace tembrook {
 

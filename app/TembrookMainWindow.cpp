@@ -68,7 +68,8 @@ TBoxLabel* CreateBoxLabel1(QWidget* parent)
     return label;
 }
 
-QLabel* CreateStatusPanel(QStatusBar* bar, const char* name, int width, Qt::Alignment alignment, const QString& text)
+QLabel* CreateStatusPanel(QStatusBar* bar, const char* name, int width, Qt::Alignment alignment,
+                          const QString& text)
 {
     auto* panel = new QLabel(text, bar);
     panel->setObjectName(QString::fromLatin1(name));
@@ -103,8 +104,7 @@ QRect TTembrookMainForm::DefaultOuterGeometry()
     return QRect(66, 143, 813, 681);
 }
 
-TTembrookMainForm::TTembrookMainForm(QWidget* parent)
-    : QMainWindow(parent), FStarter(this)
+TTembrookMainForm::TTembrookMainForm(QWidget* parent) : QMainWindow(parent), FStarter(this)
 {
     BuildLayout();
     FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {
@@ -158,7 +158,8 @@ void TTembrookMainForm::BuildLayout()
     header->setMinimumSectionSize(1);
     for (int column = 0; column < TBookListModel::kColumnCount; ++column)
         header->resizeSection(column, TBookListModel::ColumnWidth(column));
-    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { InportBookListViewColumnClick(column); });
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int column) { InportBookListViewColumnClick(column); });
 
     FPanel1 = new QFrame(client);
     FPanel1->setObjectName(QStringLiteral("Panel1"));
@@ -180,7 +181,7 @@ void TTembrookMainForm::BuildLayout()
     FMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     FMemo1->setPlainText(QStringLiteral("Memo1"));
 
-    FTransTestAction = new QAction(QStringLiteral("取り込みテスト"), this);   // no handler, used by no control
+    FTransTestAction = new QAction(QStringLiteral("取り込みテスト"), this);  // no handler, used by no control
     FTransTestAction->setObjectName(QStringLiteral("TransTestAction"));
     FStartInportAction = new QAction(QStringLiteral("開始(&R)"), this);
     FStartInportAction->setObjectName(QStringLiteral("StartInportAction"));
@@ -226,7 +227,8 @@ void TTembrookMainForm::BuildLayout()
                  });
 
     // The row the window's design holds until the first Start.
-    FBookList->AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+    FBookList->AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
 }
 
 QLabel* TTembrookMainForm::StatusPanel(int index) const
@@ -366,7 +368,8 @@ void TTembrookMainForm::ShowProgress(std::int64_t receivedBytes)
 
 QString TTembrookMainForm::ProgressPanelText(std::int64_t receivedBytes, std::string_view thousandsSeparator)
 {
-    return FromCP932(FormatFloatN0(static_cast<double>(receivedBytes) / 1024.0, thousandsSeparator) + "Kbyte");
+    return FromCP932(FormatFloatN0(static_cast<double>(receivedBytes) / 1024.0, thousandsSeparator) +
+                     "Kbyte");
 }
 
 void TTembrookMainForm::ClearProgress()

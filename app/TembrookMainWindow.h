@@ -96,7 +96,8 @@ public:
     void InportBookListViewColumnClick(int column);
     // Mouse-up over Start: the right button opens the About box; any other
     // button does nothing here (a left click still runs the Start action).
-    void StartInportButtonMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void StartInportButtonMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                                  int Y);
 
     // Writes the list to fileName and reports completion; throws
     // EFCreateError / EWriteError (the file is then left as it was).

@@ -53,7 +53,7 @@ private:
         }
         const QMargins frame = WindowFrameMargins(FWindow);
         if (frame.isNull())
-            return;  // not framed yet, or never: the outer size is the client size
+            return;    // not framed yet, or never: the outer size is the client size
         FDone = true;  // resize() below re-enters through the Resize event
         FWindow.resize(ClientSizeWithin(FOuter.size(), frame));
         FWindow.move(FOuter.topLeft());

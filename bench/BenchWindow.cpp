@@ -8,36 +8,41 @@ namespace tembrook::bench {
 
 namespace {
 
-std::unique_ptr<TTembrookMainForm>& WindowSlot() {
-  static std::unique_ptr<TTembrookMainForm> window;
-  return window;
+std::unique_ptr<TTembrookMainForm>& WindowSlot()
+{
+    static std::unique_ptr<TTembrookMainForm> window;
+    return window;
 }
 
 }  // namespace
 
-TTembrookMainForm& BenchWindow() {
-  std::unique_ptr<TTembrookMainForm>& window = WindowSlot();
-  if (!window) {
-    window = std::make_unique<TTembrookMainForm>();
-    window->show();  // the first show sets up the import road
-    DrainEvents();
-  }
-  return *window;
+TTembrookMainForm& BenchWindow()
+{
+    std::unique_ptr<TTembrookMainForm>& window = WindowSlot();
+    if (!window) {
+        window = std::make_unique<TTembrookMainForm>();
+        window->show();  // the first show sets up the import road
+        DrainEvents();
+    }
+    return *window;
 }
 
-void ReleaseBenchWindow() {
-  std::unique_ptr<TTembrookMainForm>& window = WindowSlot();
-  if (window) {
-    window->close();
-    window.reset();
-    DrainEvents();
-  }
+void ReleaseBenchWindow()
+{
+    std::unique_ptr<TTembrookMainForm>& window = WindowSlot();
+    if (window) {
+        window->close();
+        window.reset();
+        DrainEvents();
+    }
 }
 
-void DrainEvents() {
-  // A view lays itself out on a zero-length timer after a change and paints
-  // after that, so a few rounds are needed until everything is done.
-  for (int round = 0; round < 3; ++round) QCoreApplication::processEvents(QEventLoop::AllEvents);
+void DrainEvents()
+{
+    // A view lays itself out on a zero-length timer after a change and paints
+    // after that, so a few rounds are needed until everything is done.
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace tembrook::bench

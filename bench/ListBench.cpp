@@ -30,22 +30,25 @@ constexpr int kMaxRows = 100000;
 
 // 100,000 parsed rows, kept for all list benchmarks, parsed from pages of
 // kSmallPageRows rows numbered on from page to page.
-const std::vector<std::unique_ptr<TBookDataInportOption>>& ParsedPages() {
-  static std::vector<std::unique_ptr<TBookDataInportOption>> pages;
-  if (pages.empty()) {
-    for (int first = 0; first < kMaxRows; first += kSmallPageRows) {
-      auto option = std::make_unique<TBookDataInportOption>();
-      option->ParseTablePage(MakeTablePage(kSmallPageRows, first), true);
-      pages.push_back(std::move(option));
+const std::vector<std::unique_ptr<TBookDataInportOption>>& ParsedPages()
+{
+    static std::vector<std::unique_ptr<TBookDataInportOption>> pages;
+    if (pages.empty()) {
+        for (int first = 0; first < kMaxRows; first += kSmallPageRows) {
+            auto option = std::make_unique<TBookDataInportOption>();
+            option->ParseTablePage(MakeTablePage(kSmallPageRows, first), true);
+            pages.push_back(std::move(option));
+        }
     }
-  }
-  return pages;
+    return pages;
 }
 
-bool AllRowsParsed() {
-  for (const auto& page : ParsedPages())
-    if (page->BookSaleList.Count() != kSmallPageRows || !page->DroppedRows().empty()) return false;
-  return true;
+bool AllRowsParsed()
+{
+    for (const auto& page : ParsedPages())
+        if (page->BookSaleList.Count() != kSmallPageRows || !page->DroppedRows().empty())
+            return false;
+    return true;
 }
 
 // The first `rows` parsed rows as hand-overs of pageRows records each. The
@@ -53,139 +56,152 @@ bool AllRowsParsed() {
 // objects alone); the parsed pages own them.
 class THandOvers {
 public:
-  THandOvers(int rows, int pageRows) {
-    const auto& pages = ParsedPages();
-    for (int row = 0; row < rows; ++row) {
-      if (row % pageRows == 0) FLists.push_back(std::make_unique<TBookSaleList>());
-      const auto& page = pages[static_cast<std::size_t>(row / kSmallPageRows)];
-      FLists.back()->Add(page->BookSaleList.Items(row % kSmallPageRows));
+    THandOvers(int rows, int pageRows)
+    {
+        const auto& pages = ParsedPages();
+        for (int row = 0; row < rows; ++row) {
+            if (row % pageRows == 0)
+                FLists.push_back(std::make_unique<TBookSaleList>());
+            const auto& page = pages[static_cast<std::size_t>(row / kSmallPageRows)];
+            FLists.back()->Add(page->BookSaleList.Items(row % kSmallPageRows));
+        }
     }
-  }
-  ~THandOvers() {
-    for (auto& list : FLists) list->Clear();
-  }
-  THandOvers(const THandOvers&) = delete;
-  THandOvers& operator=(const THandOvers&) = delete;
+    ~THandOvers()
+    {
+        for (auto& list : FLists)
+            list->Clear();
+    }
+    THandOvers(const THandOvers&) = delete;
+    THandOvers& operator=(const THandOvers&) = delete;
 
-  const std::vector<std::unique_ptr<TBookSaleList>>& Lists() const { return FLists; }
+    const std::vector<std::unique_ptr<TBookSaleList>>& Lists() const { return FLists; }
 
 private:
-  std::vector<std::unique_ptr<TBookSaleList>> FLists;
+    std::vector<std::unique_ptr<TBookSaleList>> FLists;
 };
 
 // Empties the list as Start does and sets the sort state that the next rows
 // are placed by.
-void ResetList(TBookListModel& list, int sortColumn) {
-  list.Clear();
-  list.SetSortState(sortColumn, false);
-  DrainEvents();
+void ResetList(TBookListModel& list, int sortColumn)
+{
+    list.Clear();
+    list.SetSortState(sortColumn, false);
+    DrainEvents();
 }
 
 // Hands over every page, letting the window process its events after each
 // as it does between two completions. Returns the seconds spent.
-double AddPages(TBookListModel& list, const THandOvers& handOvers) {
-  const auto start = TClock::now();
-  for (const auto& page : handOvers.Lists()) {
-    list.AddBookSaleList(*page);
-    DrainEvents();
-  }
-  return std::chrono::duration<double>(TClock::now() - start).count();
+double AddPages(TBookListModel& list, const THandOvers& handOvers)
+{
+    const auto start = TClock::now();
+    for (const auto& page : handOvers.Lists()) {
+        list.AddBookSaleList(*page);
+        DrainEvents();
+    }
+    return std::chrono::duration<double>(TClock::now() - start).count();
 }
 
 // True when the rows stand in the order of the list's own comparison.
-bool InOrder(const TBookListModel& list) {
-  for (int i = 1; i < list.Count(); ++i)
-    if (list.CompareRows(i - 1, i) > 0) return false;
-  return true;
+bool InOrder(const TBookListModel& list)
+{
+    for (int i = 1; i < list.Count(); ++i)
+        if (list.CompareRows(i - 1, i) > 0)
+            return false;
+    return true;
 }
 
-void BM_ListAdd(benchmark::State& state, int rows, int sortColumn, int pageRows) {
-  TBookListModel& list = BenchWindow().BookList();
-  if (!AllRowsParsed()) {
-    state.SkipWithError("the generated pages did not parse into one record a row");
-    return;
-  }
-  const THandOvers handOvers(rows, pageRows);
-  for (auto _ : state) {
-    ResetList(list, sortColumn);
-    state.SetIterationTime(AddPages(list, handOvers));
-  }
-  if (list.Count() != rows || !InOrder(list)) {
-    state.SkipWithError("the list does not hold every row in sort order");
-    return;
-  }
-  state.counters["rows"] =
-      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
-  ResetList(list, 1);
+void BM_ListAdd(benchmark::State& state, int rows, int sortColumn, int pageRows)
+{
+    TBookListModel& list = BenchWindow().BookList();
+    if (!AllRowsParsed()) {
+        state.SkipWithError("the generated pages did not parse into one record a row");
+        return;
+    }
+    const THandOvers handOvers(rows, pageRows);
+    for (auto _ : state) {
+        ResetList(list, sortColumn);
+        state.SetIterationTime(AddPages(list, handOvers));
+    }
+    if (list.Count() != rows || !InOrder(list)) {
+        state.SkipWithError("the list does not hold every row in sort order");
+        return;
+    }
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+    ResetList(list, 1);
 }
 
 // Clicks a column header of the list view with the mouse, as the user does.
-void ClickHeader(QTreeView& view, int column) {
-  QHeaderView* header = view.header();
-  const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                      header->height() / 2);
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+void ClickHeader(QTreeView& view, int column)
+{
+    QHeaderView* header = view.header();
+    const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
 }
 
 // One click on a column header while the 100,000 rows stand in arrival order
 // (for the release-date column: the second click, which reverses them).
-void BM_HeaderClick(benchmark::State& state, int column) {
-  TTembrookMainForm& window = BenchWindow();
-  TBookListModel& list = window.BookList();
-  ResetList(list, 1);
-  AddPages(list, THandOvers(kMaxRows, kMaxRows / kListPages));
-  for (auto _ : state) {
-    // Back to arrival order, ascending (not timed).
-    list.SetSortState(0, false);
-    list.ColumnClick(1);
-    DrainEvents();
+void BM_HeaderClick(benchmark::State& state, int column)
+{
+    TTembrookMainForm& window = BenchWindow();
+    TBookListModel& list = window.BookList();
+    ResetList(list, 1);
+    AddPages(list, THandOvers(kMaxRows, kMaxRows / kListPages));
+    for (auto _ : state) {
+        // Back to arrival order, ascending (not timed).
+        list.SetSortState(0, false);
+        list.ColumnClick(1);
+        DrainEvents();
 
-    const auto start = TClock::now();
-    ClickHeader(*window.InportBookListView(), column);
-    DrainEvents();
-    state.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
-  }
-  const bool expectDescending = column == 1;
-  if (list.SortColumn() != column || list.SortDescending() != expectDescending || !InOrder(list)) {
-    state.SkipWithError("the header click did not re-sort the list by its column");
-    return;
-  }
-  state.counters["rows"] =
-      benchmark::Counter(static_cast<double>(list.Count()), benchmark::Counter::kIsIterationInvariantRate);
-  ResetList(list, 1);
+        const auto start = TClock::now();
+        ClickHeader(*window.InportBookListView(), column);
+        DrainEvents();
+        state.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
+    }
+    const bool expectDescending = column == 1;
+    if (list.SortColumn() != column || list.SortDescending() != expectDescending || !InOrder(list)) {
+        state.SkipWithError("the header click did not re-sort the list by its column");
+        return;
+    }
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(list.Count()), benchmark::Counter::kIsIterationInvariantRate);
+    ResetList(list, 1);
 }
 
 }  // namespace
 
-void RegisterListBenchmarks() {
-  for (const int rows : {1000, 10000, 100000}) {
-    const std::string size = std::to_string(rows);
-    benchmark::RegisterBenchmark((kListAddDateSort + size).c_str(), BM_ListAdd, rows,
-                                 static_cast<int>(TBookListModel::colDate), rows / kListPages)
+void RegisterListBenchmarks()
+{
+    for (const int rows : {1000, 10000, 100000}) {
+        const std::string size = std::to_string(rows);
+        benchmark::RegisterBenchmark((kListAddDateSort + size).c_str(), BM_ListAdd, rows,
+                                     static_cast<int>(TBookListModel::colDate), rows / kListPages)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((kListAddTitleSort + size).c_str(), BM_ListAdd, rows,
+                                     static_cast<int>(TBookListModel::colTitle), rows / kListPages)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark(kListAddSmallPages, BM_ListAdd, kMaxRows,
+                                 static_cast<int>(TBookListModel::colTitle), kSmallPageRows)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((kListAddTitleSort + size).c_str(), BM_ListAdd, rows,
-                                 static_cast<int>(TBookListModel::colTitle), rows / kListPages)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-  }
-  benchmark::RegisterBenchmark(kListAddSmallPages, BM_ListAdd, kMaxRows, static_cast<int>(TBookListModel::colTitle),
-                               kSmallPageRows)
-      ->UseManualTime()
-      ->Unit(benchmark::kMillisecond);
-  const struct {
-    const char* Word;
-    int Column;
-  } clicks[] = {{"title", TBookListModel::colTitle},
-                {"author", TBookListModel::colAuthor},
-                {"price", TBookListModel::colPrice},
-                {"publisher", TBookListModel::colPublisher},
-                {"date_again", TBookListModel::colDate}};
-  for (const auto& click : clicks) {
-    benchmark::RegisterBenchmark((kHeaderClick + click.Word + "/100000").c_str(), BM_HeaderClick, click.Column)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-  }
+    const struct {
+        const char* Word;
+        int Column;
+    } clicks[] = {{"title", TBookListModel::colTitle},
+                  {"author", TBookListModel::colAuthor},
+                  {"price", TBookListModel::colPrice},
+                  {"publisher", TBookListModel::colPublisher},
+                  {"date_again", TBookListModel::colDate}};
+    for (const auto& click : clicks) {
+        benchmark::RegisterBenchmark((kHeaderClick + click.Word + "/100000").c_str(), BM_HeaderClick,
+                                     click.Column)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
 }
 
 }  // namespace tembrook::bench

@@ -34,14 +34,14 @@ namespace tembrook::cli {
 enum TExitCode : int { ecOk = 0, ecFailed = 1, ecUsage = 2 };
 
 struct TExportOptions {
-  std::int32_t SortColumn = 1;  // a TSortColumn; "date" (arrival order) by default
-  bool Descending = false;
-  bool Html = false;
-  bool Utf8 = false;
-  QString OutputFile;           // empty: standard output
-  QString Url;
-  bool Help = false;
-  bool Version = false;
+    std::int32_t SortColumn = 1;  // a TSortColumn; "date" (arrival order) by default
+    bool Descending = false;
+    bool Html = false;
+    bool Utf8 = false;
+    QString OutputFile;  // empty: standard output
+    QString Url;
+    bool Help = false;
+    bool Version = false;
 };
 
 // Reads arguments (program name first, as QCoreApplication::arguments()).

@@ -7,20 +7,22 @@
 #include "ExportCommand.h"
 #include "HTTPTransferThreadUnit.h"
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  tembrook::InitializeTransfers();
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    tembrook::InitializeTransfers();
 
-  QFile out;
-  QFile err;
-  if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    std::fputs("tembrook-export: cannot open the standard streams\n", stderr);
-    return tembrook::cli::ecFailed;
-  }
-  const int status = tembrook::cli::RunExport(QCoreApplication::arguments(), out, err);
-  if (!out.flush()) {
-    err.write("tembrook-export: cannot write to standard output\n");
-    return tembrook::cli::ecFailed;
-  }
-  return status;
+    QFile out;
+    QFile err;
+    if (!out.open(stdout, QIODevice::WriteOnly) ||
+        !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        std::fputs("tembrook-export: cannot open the standard streams\n", stderr);
+        return tembrook::cli::ecFailed;
+    }
+    const int status = tembrook::cli::RunExport(QCoreApplication::arguments(), out, err);
+    if (!out.flush()) {
+        err.write("tembrook-export: cannot write to standard output\n");
+        return tembrook::cli::ecFailed;
+    }
+    return status;
 }

@@ -23,31 +23,34 @@
 #include "FuzzChecks.h"
 #include "SjisCodec.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  const QString shown = tembrook::FromCP932(bytes);
-  bool ascii = true;
-  bool rotatedControl = false;
-  for (const char c : bytes) {
-    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    rotatedControl = rotatedControl || c == '\x1A' || c == '\x1C' || c == '\x7F';
-  }
-  if (ascii) TEMBROOK_FUZZ_CHECK(shown == QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  if (!rotatedControl) TEMBROOK_FUZZ_CHECK(!shown.contains(QChar(0x1A)));
-  // One byte gives at most one UTF-16 unit, plus the mark for a lost trail byte.
-  TEMBROOK_FUZZ_CHECK(shown.size() <= static_cast<qsizetype>(bytes.size()) + 1);
+    const QString shown = tembrook::FromCP932(bytes);
+    bool ascii = true;
+    bool rotatedControl = false;
+    for (const char c : bytes) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        rotatedControl = rotatedControl || c == '\x1A' || c == '\x1C' || c == '\x7F';
+    }
+    if (ascii)
+        TEMBROOK_FUZZ_CHECK(shown == QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!rotatedControl)
+        TEMBROOK_FUZZ_CHECK(!shown.contains(QChar(0x1A)));
+    // One byte gives at most one UTF-16 unit, plus the mark for a lost trail byte.
+    TEMBROOK_FUZZ_CHECK(shown.size() <= static_cast<qsizetype>(bytes.size()) + 1);
 
-  const std::string back = tembrook::ToCP932(shown);
-  TEMBROOK_FUZZ_CHECK(back.find('\0') == std::string::npos || bytes.find('\0') != std::string_view::npos);
-  if (!rotatedControl && !shown.contains(QChar::ReplacementCharacter))
-    TEMBROOK_FUZZ_CHECK(tembrook::FromCP932(back) == shown);
+    const std::string back = tembrook::ToCP932(shown);
+    TEMBROOK_FUZZ_CHECK(back.find('\0') == std::string::npos || bytes.find('\0') != std::string_view::npos);
+    if (!rotatedControl && !shown.contains(QChar::ReplacementCharacter))
+        TEMBROOK_FUZZ_CHECK(tembrook::FromCP932(back) == shown);
 
-  // The command line decodes its log with a plain decoder of the same codec;
-  // it must cope with the same bytes.
-  QStringDecoder plain("windows-31j");
-  TEMBROOK_FUZZ_CHECK(plain.isValid());
-  const QString logged = plain.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  TEMBROOK_FUZZ_CHECK(logged.size() <= static_cast<qsizetype>(bytes.size()));
-  return 0;
+    // The command line decodes its log with a plain decoder of the same codec;
+    // it must cope with the same bytes.
+    QStringDecoder plain("windows-31j");
+    TEMBROOK_FUZZ_CHECK(plain.isValid());
+    const QString logged = plain.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    TEMBROOK_FUZZ_CHECK(logged.size() <= static_cast<qsizetype>(bytes.size()));
+    return 0;
 }

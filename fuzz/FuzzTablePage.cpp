@@ -34,79 +34,86 @@ constexpr tembrook::platform::TLocalDate kTodays[] = {
     {2024, 2, 29}, {2023, 2, 28}, {2024, 12, 31}, {2025, 4, 30}, {2024, 1, 31}, {2025, 6, 15},
 };
 
-void CheckRecord(const tembrook::THtmlBookSaleData& record) {
-  TEMBROOK_FUZZ_CHECK(record.Cells().size() >= 5);
-  for (const std::string& cell : record.Cells()) TEMBROOK_FUZZ_CHECK(!cell.empty());
-  const std::string line = record.TextLine();
-  const std::string html = record.HTMLLine();
-  TEMBROOK_FUZZ_CHECK(!line.empty());
-  TEMBROOK_FUZZ_CHECK(html.size() >= record.TitleWithVolume().size());
+void CheckRecord(const tembrook::THtmlBookSaleData& record)
+{
+    TEMBROOK_FUZZ_CHECK(record.Cells().size() >= 5);
+    for (const std::string& cell : record.Cells())
+        TEMBROOK_FUZZ_CHECK(!cell.empty());
+    const std::string line = record.TextLine();
+    const std::string html = record.HTMLLine();
+    TEMBROOK_FUZZ_CHECK(!line.empty());
+    TEMBROOK_FUZZ_CHECK(html.size() >= record.TitleWithVolume().size());
 
-  tembrook::THtmlBookSaleData copy;
-  copy.Assign(&record);
-  TEMBROOK_FUZZ_CHECK(copy.TextLine() == line);
-  TEMBROOK_FUZZ_CHECK(copy.HTMLLine() == html);
+    tembrook::THtmlBookSaleData copy;
+    copy.Assign(&record);
+    TEMBROOK_FUZZ_CHECK(copy.TextLine() == line);
+    TEMBROOK_FUZZ_CHECK(copy.HTMLLine() == html);
 }
 
-void CheckOrder(const tembrook::THtmlBookSaleData& a, const tembrook::THtmlBookSaleData& b) {
-  for (std::int32_t column = tembrook::scCheck; column <= tembrook::scPublisher; ++column) {
-    for (const bool descending : {false, true}) {
-      const int ab = tembrook::CompareBookSaleRows({&a, false}, {&b, true}, column, descending);
-      const int ba = tembrook::CompareBookSaleRows({&b, true}, {&a, false}, column, descending);
-      TEMBROOK_FUZZ_CHECK(ab == -ba);
-      TEMBROOK_FUZZ_CHECK(tembrook::CompareBookSaleRows({&a, false}, {&a, false}, column, descending) == 0);
+void CheckOrder(const tembrook::THtmlBookSaleData& a, const tembrook::THtmlBookSaleData& b)
+{
+    for (std::int32_t column = tembrook::scCheck; column <= tembrook::scPublisher; ++column) {
+        for (const bool descending : {false, true}) {
+            const int ab = tembrook::CompareBookSaleRows({&a, false}, {&b, true}, column, descending);
+            const int ba = tembrook::CompareBookSaleRows({&b, true}, {&a, false}, column, descending);
+            TEMBROOK_FUZZ_CHECK(ab == -ba);
+            TEMBROOK_FUZZ_CHECK(tembrook::CompareBookSaleRows({&a, false}, {&a, false}, column, descending) ==
+                                0);
+        }
     }
-  }
 }
 
-void ParseCellsDirectly(std::string_view input) {
-  tembrook::THtmlBookSaleData record;
-  record.Cells() = tembrook::SplitLines(input);
-  try {
-    record.ParseCells();
-  } catch (const tembrook::ETembrookError&) {
-    return;  // a bad cell is reported as the runtime's error; anything else escapes and fails
-  }
-  (void)record.TextLine();
-  (void)record.HTMLLine();
+void ParseCellsDirectly(std::string_view input)
+{
+    tembrook::THtmlBookSaleData record;
+    record.Cells() = tembrook::SplitLines(input);
+    try {
+        record.ParseCells();
+    } catch (const tembrook::ETembrookError&) {
+        return;  // a bad cell is reported as the runtime's error; anything else escapes and fails
+    }
+    (void)record.TextLine();
+    (void)record.HTMLLine();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view page(reinterpret_cast<const char*>(data), size);
-  const tembrook::platform::TScopedToday today(kTodays[size % std::size(kTodays)]);
-  const tembrook::platform::TScopedLocaleSeparators separators({"/", ","});
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view page(reinterpret_cast<const char*>(data), size);
+    const tembrook::platform::TScopedToday today(kTodays[size % std::size(kTodays)]);
+    const tembrook::platform::TScopedLocaleSeparators separators({"/", ","});
 
-  tembrook::TBookDataInportOption option;
-  const bool readable = option.ParseTablePage(page, true);
-  const std::int32_t records = option.BookSaleList.Count();
-  const std::size_t dropped = option.DroppedRows().size();
-  if (!readable) {
-    TEMBROOK_FUZZ_CHECK(records == 0);
-    TEMBROOK_FUZZ_CHECK(dropped == 0);
-  }
+    tembrook::TBookDataInportOption option;
+    const bool readable = option.ParseTablePage(page, true);
+    const std::int32_t records = option.BookSaleList.Count();
+    const std::size_t dropped = option.DroppedRows().size();
+    if (!readable) {
+        TEMBROOK_FUZZ_CHECK(records == 0);
+        TEMBROOK_FUZZ_CHECK(dropped == 0);
+    }
 
-  std::vector<const tembrook::THtmlBookSaleData*> parsed;
-  for (std::int32_t i = 0; i < records; ++i) {
-    const auto* record = dynamic_cast<const tembrook::THtmlBookSaleData*>(option.BookSaleList.Items(i));
-    TEMBROOK_FUZZ_CHECK(record != nullptr);
-    CheckRecord(*record);
-    parsed.push_back(record);
-  }
-  for (std::size_t i = 0; i + 1 < parsed.size() && i < 8; ++i) CheckOrder(*parsed[i], *parsed[i + 1]);
-  for (const tembrook::TDroppedRow& row : option.DroppedRows()) {
-    TEMBROOK_FUZZ_CHECK(row.RowNumber >= 1);
-    TEMBROOK_FUZZ_CHECK(row.LineNumber >= 1);
-    TEMBROOK_FUZZ_CHECK(!row.Message.empty());
-  }
+    std::vector<const tembrook::THtmlBookSaleData*> parsed;
+    for (std::int32_t i = 0; i < records; ++i) {
+        const auto* record = dynamic_cast<const tembrook::THtmlBookSaleData*>(option.BookSaleList.Items(i));
+        TEMBROOK_FUZZ_CHECK(record != nullptr);
+        CheckRecord(*record);
+        parsed.push_back(record);
+    }
+    for (std::size_t i = 0; i + 1 < parsed.size() && i < 8; ++i)
+        CheckOrder(*parsed[i], *parsed[i + 1]);
+    for (const tembrook::TDroppedRow& row : option.DroppedRows()) {
+        TEMBROOK_FUZZ_CHECK(row.RowNumber >= 1);
+        TEMBROOK_FUZZ_CHECK(row.LineNumber >= 1);
+        TEMBROOK_FUZZ_CHECK(!row.Message.empty());
+    }
 
-  // The same page once more, appended: the parse does not depend on what the
-  // list already holds.
-  TEMBROOK_FUZZ_CHECK(option.ParseTablePage(page, false) == readable);
-  TEMBROOK_FUZZ_CHECK(option.BookSaleList.Count() == 2 * records);
-  TEMBROOK_FUZZ_CHECK(option.DroppedRows().size() == 2 * dropped);
+    // The same page once more, appended: the parse does not depend on what the
+    // list already holds.
+    TEMBROOK_FUZZ_CHECK(option.ParseTablePage(page, false) == readable);
+    TEMBROOK_FUZZ_CHECK(option.BookSaleList.Count() == 2 * records);
+    TEMBROOK_FUZZ_CHECK(option.DroppedRows().size() == 2 * dropped);
 
-  ParseCellsDirectly(page);
-  return 0;
+    ParseCellsDirectly(page);
+    return 0;
 }

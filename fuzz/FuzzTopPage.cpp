@@ -23,28 +23,31 @@ constexpr const char* kSourceURL = "http://www.example.com/comic/index.html";
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using tembrook::fuzz::StartsWithIgnoreAsciiCase;
-  const std::string_view page(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using tembrook::fuzz::StartsWithIgnoreAsciiCase;
+    const std::string_view page(reinterpret_cast<const char*>(data), size);
 
-  tembrook::TBookDataInportOption option;
-  option.SourceURL = kSourceURL;
-  const bool found = option.ParseTopPage(page);
-  const std::vector<std::string> urls = option.TablePageURLs;
+    tembrook::TBookDataInportOption option;
+    option.SourceURL = kSourceURL;
+    const bool found = option.ParseTopPage(page);
+    const std::vector<std::string> urls = option.TablePageURLs;
 
-  TEMBROOK_FUZZ_CHECK(urls.size() <= 2);
-  if (!found) TEMBROOK_FUZZ_CHECK(urls.empty());
-  for (const std::string& url : urls) {
-    TEMBROOK_FUZZ_CHECK(!url.empty());
-    TEMBROOK_FUZZ_CHECK(StartsWithIgnoreAsciiCase(url, "http:") || StartsWithIgnoreAsciiCase(url, "https:"));
-  }
+    TEMBROOK_FUZZ_CHECK(urls.size() <= 2);
+    if (!found)
+        TEMBROOK_FUZZ_CHECK(urls.empty());
+    for (const std::string& url : urls) {
+        TEMBROOK_FUZZ_CHECK(!url.empty());
+        TEMBROOK_FUZZ_CHECK(StartsWithIgnoreAsciiCase(url, "http:") ||
+                            StartsWithIgnoreAsciiCase(url, "https:"));
+    }
 
-  TEMBROOK_FUZZ_CHECK(option.ParseTopPage(page) == found);
-  TEMBROOK_FUZZ_CHECK(option.TablePageURLs == urls);
+    TEMBROOK_FUZZ_CHECK(option.ParseTopPage(page) == found);
+    TEMBROOK_FUZZ_CHECK(option.TablePageURLs == urls);
 
-  // A top page with no address to resolve against gives the bare links.
-  tembrook::TBookDataInportOption bare;
-  TEMBROOK_FUZZ_CHECK(bare.ParseTopPage(page) == found);
-  TEMBROOK_FUZZ_CHECK(bare.TablePageURLs.size() == urls.size());
-  return 0;
+    // A top page with no address to resolve against gives the bare links.
+    tembrook::TBookDataInportOption bare;
+    TEMBROOK_FUZZ_CHECK(bare.ParseTopPage(page) == found);
+    TEMBROOK_FUZZ_CHECK(bare.TablePageURLs.size() == urls.size());
+    return 0;
 }

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
-#include <vector>
-#include <cstddef>
 #include <utility>
+#include <vector>
 
 #include "Errors.h"
 #include "SjisString.h"
@@ -31,87 +31,100 @@ constexpr std::string_view kTopPageHeading =
 // joined from several lines).
 class TAsciiNeedle {
 public:
-  // The scanning state over a text that may arrive in pieces.
-  struct TState {
-    std::size_t Matched = 0;  // needle bytes matched so far
-    bool TrailNext = false;   // the next byte is the trail byte of a double-byte character
-    bool Found = false;
-    bool Ended = false;       // a NUL byte ends the text for searching
-  };
+    // The scanning state over a text that may arrive in pieces.
+    struct TState {
+        std::size_t Matched = 0;  // needle bytes matched so far
+        bool TrailNext = false;   // the next byte is the trail byte of a double-byte character
+        bool Found = false;
+        bool Ended = false;  // a NUL byte ends the text for searching
+    };
 
-  explicit TAsciiNeedle(std::string_view lowerNeedle) : FNeedle(lowerNeedle), FFailure(lowerNeedle.size(), 0) {
-    for (std::size_t i = 1, k = 0; i < FNeedle.size(); ++i) {
-      while (k > 0 && FNeedle[i] != FNeedle[k]) k = FFailure[k - 1];
-      if (FNeedle[i] == FNeedle[k]) ++k;
-      FFailure[i] = k;
+    explicit TAsciiNeedle(std::string_view lowerNeedle)
+        : FNeedle(lowerNeedle), FFailure(lowerNeedle.size(), 0)
+    {
+        for (std::size_t i = 1, k = 0; i < FNeedle.size(); ++i) {
+            while (k > 0 && FNeedle[i] != FNeedle[k])
+                k = FFailure[k - 1];
+            if (FNeedle[i] == FNeedle[k])
+                ++k;
+            FFailure[i] = k;
+        }
     }
-  }
 
-  void Feed(TState& state, std::string_view piece) const noexcept {
-    for (const char c : piece) {
-      if (state.Found || state.Ended) return;
-      const auto b = static_cast<unsigned char>(c);
-      if (state.TrailNext) {
-        state.TrailNext = false;
-        state.Matched = 0;
-        continue;
-      }
-      if (b == 0) {
-        state.Ended = true;
-        return;
-      }
-      if (IsLeadByteValue(b)) {
-        state.TrailNext = true;
-        state.Matched = 0;
-        continue;
-      }
-      const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + ('a' - 'A')) : c;
-      std::size_t k = state.Matched;
-      while (k > 0 && lower != FNeedle[k]) k = FFailure[k - 1];
-      if (lower == FNeedle[k]) ++k;
-      state.Matched = k;
-      if (k == FNeedle.size()) state.Found = true;
+    void Feed(TState& state, std::string_view piece) const noexcept
+    {
+        for (const char c : piece) {
+            if (state.Found || state.Ended)
+                return;
+            const auto b = static_cast<unsigned char>(c);
+            if (state.TrailNext) {
+                state.TrailNext = false;
+                state.Matched = 0;
+                continue;
+            }
+            if (b == 0) {
+                state.Ended = true;
+                return;
+            }
+            if (IsLeadByteValue(b)) {
+                state.TrailNext = true;
+                state.Matched = 0;
+                continue;
+            }
+            const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + ('a' - 'A')) : c;
+            std::size_t k = state.Matched;
+            while (k > 0 && lower != FNeedle[k])
+                k = FFailure[k - 1];
+            if (lower == FNeedle[k])
+                ++k;
+            state.Matched = k;
+            if (k == FNeedle.size())
+                state.Found = true;
+        }
     }
-  }
 
-  bool FoundIn(std::string_view text) const noexcept {
-    TState state;
-    Feed(state, text);
-    return state.Found;
-  }
+    bool FoundIn(std::string_view text) const noexcept
+    {
+        TState state;
+        Feed(state, text);
+        return state.Found;
+    }
 
 private:
-  std::string_view FNeedle;
-  std::vector<std::size_t> FFailure;
+    std::string_view FNeedle;
+    std::vector<std::size_t> FFailure;
 };
 
 // Position of the first CR or LF at or after `from`, or npos. Lines of a
 // table page are short, so eight bytes are tested at a time in a register
 // (a zero byte of word ^ CRs or word ^ LFs marks a hit) rather than calling
 // memchr twice for every line.
-std::size_t FindLineBreak(std::string_view text, std::size_t from) noexcept {
-  const char* bytes = text.data();
-  const std::size_t size = text.size();
-  std::size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    constexpr std::uint64_t kCRs = kOnes * '\r';
-    constexpr std::uint64_t kLFs = kOnes * '\n';
-    for (; i + 8 <= size; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes + i, 8);
-      const std::uint64_t cr = word ^ kCRs;
-      const std::uint64_t lf = word ^ kLFs;
-      // The lowest marked byte is the first hit (a borrow can only mark
-      // bytes above a real hit).
-      const std::uint64_t hits = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh;
-      if (hits != 0) return i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+std::size_t FindLineBreak(std::string_view text, std::size_t from) noexcept
+{
+    const char* bytes = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        constexpr std::uint64_t kCRs = kOnes * '\r';
+        constexpr std::uint64_t kLFs = kOnes * '\n';
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            const std::uint64_t cr = word ^ kCRs;
+            const std::uint64_t lf = word ^ kLFs;
+            // The lowest marked byte is the first hit (a borrow can only mark
+            // bytes above a real hit).
+            const std::uint64_t hits = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh;
+            if (hits != 0)
+                return i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+        }
     }
-  }
-  for (; i < size; ++i)
-    if (bytes[i] == '\r' || bytes[i] == '\n') return i;
-  return std::string_view::npos;
+    for (; i < size; ++i)
+        if (bytes[i] == '\r' || bytes[i] == '\n')
+            return i;
+    return std::string_view::npos;
 }
 
 // Calls take(line) for every line of the text, split as SplitLines does (CR,
@@ -119,39 +132,46 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) noexcept {
 // lines being views into the text, so the working list is filled without a
 // second copy of every line and without a list of views in between.
 template <class TTake>
-void ForEachLine(std::string_view text, TTake&& take) {
-  text = UntilNul(text);
-  const std::size_t size = text.size();
-  std::size_t start = 0;
-  while (start < size) {
-    const std::size_t end = FindLineBreak(text, start);
-    if (end == std::string_view::npos) {
-      take(text.substr(start));
-      break;
+void ForEachLine(std::string_view text, TTake&& take)
+{
+    text = UntilNul(text);
+    const std::size_t size = text.size();
+    std::size_t start = 0;
+    while (start < size) {
+        const std::size_t end = FindLineBreak(text, start);
+        if (end == std::string_view::npos) {
+            take(text.substr(start));
+            break;
+        }
+        take(text.substr(start, end - start));
+        start = end + ((text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
     }
-    take(text.substr(start, end - start));
-    start = end + ((text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
-  }
 }
 
-const TAsciiNeedle& CellEnd() {
-  static const TAsciiNeedle needle("</td>");
-  return needle;
+const TAsciiNeedle& CellEnd()
+{
+    static const TAsciiNeedle needle("</td>");
+    return needle;
 }
-const TAsciiNeedle& LinkStart() {
-  static const TAsciiNeedle needle("<a href=");
-  return needle;
+const TAsciiNeedle& LinkStart()
+{
+    static const TAsciiNeedle needle("<a href=");
+    return needle;
 }
 
 // True when the lower-case ASCII needle stands at text[pos] in any ASCII case.
-bool MatchesAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle) noexcept {
-  if (text.size() - pos < lowerNeedle.size()) return false;
-  for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
-    char c = text[pos + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    if (c != lowerNeedle[i]) return false;
-  }
-  return true;
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle) noexcept
+{
+    if (text.size() - pos < lowerNeedle.size())
+        return false;
+    for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
+        char c = text[pos + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != lowerNeedle[i])
+            return false;
+    }
+    return true;
 }
 
 // The four table markers a line holds. Every marker starts with "<" and is
@@ -161,249 +181,302 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view lowerNee
 // runs before successive "<" bytes do not overlap, so counting them costs at
 // most one look at every byte, and the "<" bytes are found with memchr.
 // Lines hold no NUL (the text was cut there).
-std::uint8_t TableMarks(std::string_view line) noexcept {
-  std::uint8_t marks = 0;
-  for (std::size_t pos = line.find('<'); pos != std::string_view::npos; pos = line.find('<', pos + 1)) {
-    std::size_t run = 0;
-    while (run < pos && IsLeadByteValue(static_cast<unsigned char>(line[pos - run - 1]))) ++run;
-    if (run % 2 == 1) continue;  // the trail byte of a double-byte character
-    if (MatchesAt(line, pos, "<td")) marks |= TTableLine::tmCellStart;
-    if (MatchesAt(line, pos, "</td>")) marks |= TTableLine::tmCellEnd;
-    if (MatchesAt(line, pos, "</table>")) marks |= TTableLine::tmTableEnd;
-    if (MatchesAt(line, pos, "<tr><td width=50 bgcolor=#efefef")) marks |= TTableLine::tmRowMarker;
-  }
-  return marks;
+std::uint8_t TableMarks(std::string_view line) noexcept
+{
+    std::uint8_t marks = 0;
+    for (std::size_t pos = line.find('<'); pos != std::string_view::npos; pos = line.find('<', pos + 1)) {
+        std::size_t run = 0;
+        while (run < pos && IsLeadByteValue(static_cast<unsigned char>(line[pos - run - 1])))
+            ++run;
+        if (run % 2 == 1)
+            continue;  // the trail byte of a double-byte character
+        if (MatchesAt(line, pos, "<td"))
+            marks |= TTableLine::tmCellStart;
+        if (MatchesAt(line, pos, "</td>"))
+            marks |= TTableLine::tmCellEnd;
+        if (MatchesAt(line, pos, "</table>"))
+            marks |= TTableLine::tmTableEnd;
+        if (MatchesAt(line, pos, "<tr><td width=50 bgcolor=#efefef"))
+            marks |= TTableLine::tmRowMarker;
+    }
+    return marks;
 }
 
-inline bool IsTrimmedByte(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+inline bool IsTrimmedByte(char c) noexcept
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 // Trim (bytes 0x20 and below at both ends) without allocating.
-void TrimInPlace(std::string& text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsTrimmedByte(text[end - 1])) --end;
-  std::size_t begin = 0;
-  while (begin < end && IsTrimmedByte(text[begin])) ++begin;
-  text.erase(end);
-  text.erase(0, begin);
+void TrimInPlace(std::string& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && IsTrimmedByte(text[end - 1]))
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsTrimmedByte(text[begin]))
+        ++begin;
+    text.erase(end);
+    text.erase(0, begin);
 }
 
-std::string_view TrimView(std::string_view text) noexcept {
-  std::size_t end = text.size();
-  while (end > 0 && IsTrimmedByte(text[end - 1])) --end;
-  std::size_t begin = 0;
-  while (begin < end && IsTrimmedByte(text[begin])) ++begin;
-  return text.substr(begin, end - begin);
+std::string_view TrimView(std::string_view text) noexcept
+{
+    std::size_t end = text.size();
+    while (end > 0 && IsTrimmedByte(text[end - 1]))
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsTrimmedByte(text[begin]))
+        ++begin;
+    return text.substr(begin, end - begin);
 }
 
-bool IsAsciiAlpha(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiAlpha(char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept {
-  if (text.size() < lowerPrefix.size()) return false;
-  for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    if (c != lowerPrefix[i]) return false;
-  }
-  return true;
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != lowerPrefix[i])
+            return false;
+    }
+    return true;
 }
 
 // The scheme ("http") and the scheme://server part of an absolute URL, or
 // nothing when url does not start with a scheme, "://" and a server name.
 struct TUrlOrigin {
-  std::string_view Scheme;
-  std::string_view Origin;
+    std::string_view Scheme;
+    std::string_view Origin;
 };
 
-bool SplitOrigin(std::string_view url, TUrlOrigin& origin) noexcept {
-  if (url.empty() || !IsAsciiAlpha(url[0])) return false;
-  std::size_t i = 1;
-  while (i < url.size() && (IsAsciiAlpha(url[i]) || (url[i] >= '0' && url[i] <= '9') || url[i] == '+' ||
-                            url[i] == '-' || url[i] == '.'))
-    ++i;
-  if (url.substr(i, 3) != "://") return false;
-  const std::size_t serverStart = i + 3;
-  std::size_t serverEnd = serverStart;
-  while (serverEnd < url.size() && url[serverEnd] != '/' && url[serverEnd] != '?' && url[serverEnd] != '#')
-    ++serverEnd;
-  if (serverEnd == serverStart) return false;
-  origin.Scheme = url.substr(0, i);
-  origin.Origin = url.substr(0, serverEnd);
-  return true;
+bool SplitOrigin(std::string_view url, TUrlOrigin& origin) noexcept
+{
+    if (url.empty() || !IsAsciiAlpha(url[0]))
+        return false;
+    std::size_t i = 1;
+    while (i < url.size() &&
+           (IsAsciiAlpha(url[i]) || (url[i] >= '0' && url[i] <= '9') || url[i] == '+' || url[i] == '-' ||
+            url[i] == '.'))
+        ++i;
+    if (url.substr(i, 3) != "://")
+        return false;
+    const std::size_t serverStart = i + 3;
+    std::size_t serverEnd = serverStart;
+    while (serverEnd < url.size() && url[serverEnd] != '/' && url[serverEnd] != '?' && url[serverEnd] != '#')
+        ++serverEnd;
+    if (serverEnd == serverStart)
+        return false;
+    origin.Scheme = url.substr(0, i);
+    origin.Origin = url.substr(0, serverEnd);
+    return true;
 }
 
 }  // namespace
 
 TBookDataInportOption::TBookDataInportOption() = default;
 
-TBookDataInportOption::~TBookDataInportOption() {
-  // The list's own destructor frees only the list; the records are ours.
-  try {
-    BookSaleList.DeleteAll();
-  } catch (...) {
-  }
-}
-
-std::string TBookDataInportOption::ClassName() const { return "TBookDataInportOption"; }
-
-bool TBookDataInportOption::ParseTopPage(std::string_view text) {
-  TablePageURLs.clear();
-  const std::vector<std::string> lines = SplitLines(text);
-  const std::size_t count = lines.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (AnsiPos(kTopPageHeading, lines[i]) == 0) continue;
-    // The links must stand on the line after the heading; a heading on the
-    // last line has none.
-    if (i + 1 >= count) break;
-    if (!LinkStart().FoundIn(lines[i + 1])) continue;
-    AddTablePageURL(TablePageURLs, lines[i + 1]);
-    if (i + 2 < count) AddTablePageURL(TablePageURLs, lines[i + 2]);
-    return true;
-  }
-  return false;
-}
-
-void TBookDataInportOption::AddTablePageURL(std::vector<std::string>& list, std::string_view line) {
-  const std::string link = ExtractHrefValue(line);
-  if (link.empty()) return;
-
-  if (StartsWithIgnoreAsciiCase(link, "http://") || StartsWithIgnoreAsciiCase(link, "https://")) {
-    list.push_back(link);
-    return;
-  }
-  TUrlOrigin origin;
-  if (link[0] == '/' && SplitOrigin(SourceURL, origin)) {
-    std::string url;
-    if (link.size() >= 2 && link[1] == '/') {
-      // "//server/path": the scheme of the top page, the rest from the link.
-      url.reserve(origin.Scheme.size() + 1 + link.size());
-      url.append(origin.Scheme).append(":").append(link);
-    } else {
-      // "/path": the top page's scheme and server.
-      url.reserve(origin.Origin.size() + link.size());
-      url.append(origin.Origin).append(link);
+TBookDataInportOption::~TBookDataInportOption()
+{
+    // The list's own destructor frees only the list; the records are ours.
+    try {
+        BookSaleList.DeleteAll();
+    } catch (...) {
     }
-    list.push_back(std::move(url));
-    return;
-  }
-  list.push_back(ExtractURLPath(SourceURL) + link);
 }
 
-bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList) {
-  if (clearList) {
-    BookSaleList.DeleteAll();
-    FDroppedRows.clear();
-  }
-  FRowNumber = 0;
+std::string TBookDataInportOption::ClassName() const
+{
+    return "TBookDataInportOption";
+}
 
-  TTableLines lines;
-  {
-    // Pages end their lines with LF or CR LF, so the LF count is the line
-    // count (a CR-only page just lets the list grow).
-    const std::string_view body = UntilNul(text);
-    lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 2);
-    std::int32_t pageLine = 0;
-    // Each line is kept trimmed: the normalisation trims every line it
-    // keeps, and trimming first spares copying the indentation. Trimming
-    // removes bytes 0x20 and below, which no marker holds and which start
-    // no double-byte character, so the marks found in the whole line hold.
-    ForEachLine(body, [&lines, &pageLine](std::string_view line) {
-      lines.push_back(TTableLine{std::string(TrimView(line)), ++pageLine, TableMarks(line)});
-    });
-  }
-
-  if (!NormalizeTableLines(lines)) return false;
-
-  // One more empty line closes the last run like the others.
-  lines.push_back(TTableLine{std::string(), 0, 0});
-  std::int64_t run = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].Text.empty()) {
-      ++run;
-    } else {
-      AddRecordFromLines(lines, static_cast<std::int64_t>(i), run);
-      run = 0;
+bool TBookDataInportOption::ParseTopPage(std::string_view text)
+{
+    TablePageURLs.clear();
+    const std::vector<std::string> lines = SplitLines(text);
+    const std::size_t count = lines.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (AnsiPos(kTopPageHeading, lines[i]) == 0)
+            continue;
+        // The links must stand on the line after the heading; a heading on the
+        // last line has none.
+        if (i + 1 >= count)
+            break;
+        if (!LinkStart().FoundIn(lines[i + 1]))
+            continue;
+        AddTablePageURL(TablePageURLs, lines[i + 1]);
+        if (i + 2 < count)
+            AddTablePageURL(TablePageURLs, lines[i + 2]);
+        return true;
     }
-  }
-  return true;
+    return false;
 }
 
-bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines) {
-  DropLinesBeforeFirstRow(lines);
-  DropLinesFromTableEnd(lines);
+void TBookDataInportOption::AddTablePageURL(std::vector<std::string>& list, std::string_view line)
+{
+    const std::string link = ExtractHrefValue(line);
+    if (link.empty())
+        return;
 
-  // One pass: lines are trimmed and cells spread over several lines are
-  // joined into the first of them, compacting the list as it goes (a joined
-  // line takes the lines after it with it).
-  std::size_t write = 0;
-  const std::size_t count = lines.size();
-  for (std::size_t read = 0; read < count; ++read) {
-    // The line is worked on where it stands and moved only once an earlier
-    // join has opened a gap in front of it.
-    TTableLine& line = lines[read];
-    TrimInPlace(line.Text);
-    if (!line.Text.empty()) {
-      // Trimming removes bytes 0x20 and below, which no marker holds and
-      // which start no double-byte character, so the marks still hold.
-      if ((line.Marks & TTableLine::tmCellStart) == 0) return false;
-      if ((line.Marks & TTableLine::tmCellEnd) == 0) {
-        // The cell goes on: "</td>" is looked for in the joined line, which
-        // grows piece by piece, so the scan state runs on across the pieces
-        // instead of rescanning the whole line after every join.
-        TAsciiNeedle::TState cellEnd;
-        CellEnd().Feed(cellEnd, line.Text);
-        while (!cellEnd.Found) {
-          if (read + 1 >= count) return false;
-          ++read;
-          const std::string_view next = TrimView(lines[read].Text);
-          CellEnd().Feed(cellEnd, next);
-          line.Text.append(next);
+    if (StartsWithIgnoreAsciiCase(link, "http://") || StartsWithIgnoreAsciiCase(link, "https://")) {
+        list.push_back(link);
+        return;
+    }
+    TUrlOrigin origin;
+    if (link[0] == '/' && SplitOrigin(SourceURL, origin)) {
+        std::string url;
+        if (link.size() >= 2 && link[1] == '/') {
+            // "//server/path": the scheme of the top page, the rest from the link.
+            url.reserve(origin.Scheme.size() + 1 + link.size());
+            url.append(origin.Scheme).append(":").append(link);
+        } else {
+            // "/path": the top page's scheme and server.
+            url.reserve(origin.Origin.size() + link.size());
+            url.append(origin.Origin).append(link);
         }
-        line.Marks |= TTableLine::tmCellEnd;
-      }
+        list.push_back(std::move(url));
+        return;
     }
-    if (&line != &lines[write]) lines[write] = std::move(line);
-    ++write;
-  }
-  lines.resize(write);
-  return true;
+    list.push_back(ExtractURLPath(SourceURL) + link);
 }
 
-void TBookDataInportOption::DropLinesBeforeFirstRow(TTableLines& lines) {
-  const auto first = std::find_if(lines.begin(), lines.end(),
-                                  [](const TTableLine& line) { return (line.Marks & TTableLine::tmRowMarker) != 0; });
-  lines.erase(lines.begin(), first);  // one erase: linear in the number of lines
+bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList)
+{
+    if (clearList) {
+        BookSaleList.DeleteAll();
+        FDroppedRows.clear();
+    }
+    FRowNumber = 0;
+
+    TTableLines lines;
+    {
+        // Pages end their lines with LF or CR LF, so the LF count is the line
+        // count (a CR-only page just lets the list grow).
+        const std::string_view body = UntilNul(text);
+        lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 2);
+        std::int32_t pageLine = 0;
+        // Each line is kept trimmed: the normalisation trims every line it
+        // keeps, and trimming first spares copying the indentation. Trimming
+        // removes bytes 0x20 and below, which no marker holds and which start
+        // no double-byte character, so the marks found in the whole line hold.
+        ForEachLine(body, [&lines, &pageLine](std::string_view line) {
+            lines.push_back(TTableLine{std::string(TrimView(line)), ++pageLine, TableMarks(line)});
+        });
+    }
+
+    if (!NormalizeTableLines(lines))
+        return false;
+
+    // One more empty line closes the last run like the others.
+    lines.push_back(TTableLine{std::string(), 0, 0});
+    std::int64_t run = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].Text.empty()) {
+            ++run;
+        } else {
+            AddRecordFromLines(lines, static_cast<std::int64_t>(i), run);
+            run = 0;
+        }
+    }
+    return true;
 }
 
-void TBookDataInportOption::DropLinesFromTableEnd(TTableLines& lines) {
-  const auto end = std::find_if(lines.begin(), lines.end(),
-                                [](const TTableLine& line) { return (line.Marks & TTableLine::tmTableEnd) != 0; });
-  lines.erase(end, lines.end());
+bool TBookDataInportOption::NormalizeTableLines(TTableLines& lines)
+{
+    DropLinesBeforeFirstRow(lines);
+    DropLinesFromTableEnd(lines);
+
+    // One pass: lines are trimmed and cells spread over several lines are
+    // joined into the first of them, compacting the list as it goes (a joined
+    // line takes the lines after it with it).
+    std::size_t write = 0;
+    const std::size_t count = lines.size();
+    for (std::size_t read = 0; read < count; ++read) {
+        // The line is worked on where it stands and moved only once an earlier
+        // join has opened a gap in front of it.
+        TTableLine& line = lines[read];
+        TrimInPlace(line.Text);
+        if (!line.Text.empty()) {
+            // Trimming removes bytes 0x20 and below, which no marker holds and
+            // which start no double-byte character, so the marks still hold.
+            if ((line.Marks & TTableLine::tmCellStart) == 0)
+                return false;
+            if ((line.Marks & TTableLine::tmCellEnd) == 0) {
+                // The cell goes on: "</td>" is looked for in the joined line, which
+                // grows piece by piece, so the scan state runs on across the pieces
+                // instead of rescanning the whole line after every join.
+                TAsciiNeedle::TState cellEnd;
+                CellEnd().Feed(cellEnd, line.Text);
+                while (!cellEnd.Found) {
+                    if (read + 1 >= count)
+                        return false;
+                    ++read;
+                    const std::string_view next = TrimView(lines[read].Text);
+                    CellEnd().Feed(cellEnd, next);
+                    line.Text.append(next);
+                }
+                line.Marks |= TTableLine::tmCellEnd;
+            }
+        }
+        if (&line != &lines[write])
+            lines[write] = std::move(line);
+        ++write;
+    }
+    lines.resize(write);
+    return true;
 }
 
-void TBookDataInportOption::AddRecordFromLines(TTableLines& lines, std::int64_t endIndex, std::int64_t runLength) {
-  if (runLength <= 0 || endIndex - runLength < 0) return;
-  ++FRowNumber;
-  const auto first = static_cast<std::size_t>(endIndex - runLength);
-  const auto last = static_cast<std::size_t>(endIndex);
+void TBookDataInportOption::DropLinesBeforeFirstRow(TTableLines& lines)
+{
+    const auto first = std::find_if(lines.begin(), lines.end(), [](const TTableLine& line) {
+        return (line.Marks & TTableLine::tmRowMarker) != 0;
+    });
+    lines.erase(lines.begin(), first);  // one erase: linear in the number of lines
+}
 
-  auto record = std::make_unique<THtmlBookSaleData>();
-  record->Cells().clear();
-  record->Cells().reserve(last - first);
-  // The working lines are already trimmed and are discarded after the parse,
-  // so the cells take them over.
-  for (std::size_t i = first; i < last; ++i) record->Cells().push_back(std::move(lines[i].Text));
-  try {
-    record->ParseCells();
-  } catch (const ETembrookError& error) {
-    // A bad row costs only itself: its record goes, the page goes on. The
-    // record joins the list only once it has parsed, because taking it out
-    // again (Delete) looks through the whole list for other entries holding
-    // it, which made a page of many bad rows take quadratic time.
-    FDroppedRows.push_back(TDroppedRow{FRowNumber, lines[first].PageLine, error.what()});
-    return;
-  }
-  BookSaleList.Add(record.get());
-  record.release();  // the list owns it now
+void TBookDataInportOption::DropLinesFromTableEnd(TTableLines& lines)
+{
+    const auto end = std::find_if(lines.begin(), lines.end(), [](const TTableLine& line) {
+        return (line.Marks & TTableLine::tmTableEnd) != 0;
+    });
+    lines.erase(end, lines.end());
+}
+
+void TBookDataInportOption::AddRecordFromLines(TTableLines& lines, std::int64_t endIndex,
+                                               std::int64_t runLength)
+{
+    if (runLength <= 0 || endIndex - runLength < 0)
+        return;
+    ++FRowNumber;
+    const auto first = static_cast<std::size_t>(endIndex - runLength);
+    const auto last = static_cast<std::size_t>(endIndex);
+
+    auto record = std::make_unique<THtmlBookSaleData>();
+    record->Cells().clear();
+    record->Cells().reserve(last - first);
+    // The working lines are already trimmed and are discarded after the parse,
+    // so the cells take them over.
+    for (std::size_t i = first; i < last; ++i)
+        record->Cells().push_back(std::move(lines[i].Text));
+    try {
+        record->ParseCells();
+    } catch (const ETembrookError& error) {
+        // A bad row costs only itself: its record goes, the page goes on. The
+        // record joins the list only once it has parsed, because taking it out
+        // again (Delete) looks through the whole list for other entries holding
+        // it, which made a page of many bad rows take quadratic time.
+        FDroppedRows.push_back(TDroppedRow{FRowNumber, lines[first].PageLine, error.what()});
+        return;
+    }
+    BookSaleList.Add(record.get());
+    record.release();  // the list owns it now
 }
 
 }  // namespace tembrook

@@ -62,114 +62,115 @@ namespace tembrook {
 
 // What a finished transfer hands back.
 struct TTransferResult {
-  // The transfer failed as a whole (no connection); ReceivedText is empty.
-  bool Terminated = false;
-  // A read broke (refused, reset, cut short, limit hit): ReceivedText holds
-  // only what arrived before. Not a failure for the log's success line.
-  bool ReadFailed = false;
-  // The body, undecoded; valid during the completion call only.
-  std::string_view ReceivedText;
-  // Why it failed or broke (ASCII, may be empty); valid during the call only.
-  std::string_view ErrorMessage;
+    // The transfer failed as a whole (no connection); ReceivedText is empty.
+    bool Terminated = false;
+    // A read broke (refused, reset, cut short, limit hit): ReceivedText holds
+    // only what arrived before. Not a failure for the log's success line.
+    bool ReadFailed = false;
+    // The body, undecoded; valid during the completion call only.
+    std::string_view ReceivedText;
+    // Why it failed or broke (ASCII, may be empty); valid during the call only.
+    std::string_view ErrorMessage;
 };
 
 // Starts transfers. The real one is TImportTransferStarter (net/).
 class TTransferStarter {
 public:
-  // Bytes received so far; called on a worker thread, possibly often.
-  using TProgressHandler = std::function<void(std::int64_t receivedBytes)>;
-  // Called exactly once per started transfer, on the user-interface thread.
-  using TCompletionHandler = std::function<void(const TTransferResult& result)>;
+    // Bytes received so far; called on a worker thread, possibly often.
+    using TProgressHandler = std::function<void(std::int64_t receivedBytes)>;
+    // Called exactly once per started transfer, on the user-interface thread.
+    using TCompletionHandler = std::function<void(const TTransferResult& result)>;
 
-  virtual ~TTransferStarter() = default;
-  // Starts one transfer of url (CP932 bytes as typed) and returns at once.
-  // May throw when no transfer can be started; onComplete is then not called.
-  virtual void StartTransfer(const std::string& url, TProgressHandler onProgress,
-                             TCompletionHandler onComplete) = 0;
+    virtual ~TTransferStarter() = default;
+    // Starts one transfer of url (CP932 bytes as typed) and returns at once.
+    // May throw when no transfer can be started; onComplete is then not called.
+    virtual void StartTransfer(const std::string& url, TProgressHandler onProgress,
+                               TCompletionHandler onComplete) = 0;
 };
 
 // Which table page a hand-over comes from.
 struct TTablePageRef {
-  std::size_t LinkIndex = 0;  // 0-based position of its link on the top page
-  std::string URL;
+    std::size_t LinkIndex = 0;  // 0-based position of its link on the top page
+    std::string URL;
 };
 
 // Where the road reports. All texts are CP932 bytes.
 class TImportSink {
 public:
-  virtual ~TImportSink() = default;
-  // Status panel 0: the state of the last step.
-  virtual void ShowStatus(const std::string& text) = 0;
-  // One log line (without line break).
-  virtual void AppendLog(const std::string& line) = 0;
-  virtual void ClearLog() = 0;
-  // Bytes received by the transfer that reported last. Worker thread!
-  virtual void ShowProgress(std::int64_t receivedBytes) = 0;
-  // Every completion empties the progress display first.
-  virtual void ClearProgress() = 0;
-  // The records of one table page, in page order, under the import lock.
-  // The list stays owned by the road; copy what you keep.
-  virtual void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) = 0;
-  // An error caught at a completion handler (the exception's text).
-  virtual void ReportError(const std::string& message) = 0;
-  // No transfer started by the road is running any more.
-  virtual void ImportIdle() {}
+    virtual ~TImportSink() = default;
+    // Status panel 0: the state of the last step.
+    virtual void ShowStatus(const std::string& text) = 0;
+    // One log line (without line break).
+    virtual void AppendLog(const std::string& line) = 0;
+    virtual void ClearLog() = 0;
+    // Bytes received by the transfer that reported last. Worker thread!
+    virtual void ShowProgress(std::int64_t receivedBytes) = 0;
+    // Every completion empties the progress display first.
+    virtual void ClearProgress() = 0;
+    // The records of one table page, in page order, under the import lock.
+    // The list stays owned by the road; copy what you keep.
+    virtual void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) = 0;
+    // An error caught at a completion handler (the exception's text).
+    virtual void ReportError(const std::string& message) = 0;
+    // No transfer started by the road is running any more.
+    virtual void ImportIdle() {}
 };
 
 // What happened since the last StartImport (completions of an earlier import
 // that arrive later count here too).
 struct TImportOutcome {
-  bool TopPageDone = false;          // the top page's transfer has completed
-  bool TopPageFailed = false;        // ... terminated, or its read broke
-  std::size_t LinkCount = 0;         // table-page links found on the top page
-  std::size_t PagesDone = 0;         // table-page transfers completed
-  std::size_t PagesFailed = 0;       // ... terminated, or their read broke
-  std::size_t PagesUnreadable = 0;   // received, but the table was not laid out as expected
-  std::size_t RowsDropped = 0;       // table rows that did not become records
-  std::size_t Errors = 0;            // exceptions caught at a handler or a start
+    bool TopPageDone = false;         // the top page's transfer has completed
+    bool TopPageFailed = false;       // ... terminated, or its read broke
+    std::size_t LinkCount = 0;        // table-page links found on the top page
+    std::size_t PagesDone = 0;        // table-page transfers completed
+    std::size_t PagesFailed = 0;      // ... terminated, or their read broke
+    std::size_t PagesUnreadable = 0;  // received, but the table was not laid out as expected
+    std::size_t RowsDropped = 0;      // table rows that did not become records
+    std::size_t Errors = 0;           // exceptions caught at a handler or a start
 
-  // The top page and every linked page arrived whole and every row was read.
-  bool Complete() const noexcept {
-    return TopPageDone && !TopPageFailed && PagesDone == LinkCount && PagesFailed == 0 &&
-           PagesUnreadable == 0 && RowsDropped == 0 && Errors == 0;
-  }
+    // The top page and every linked page arrived whole and every row was read.
+    bool Complete() const noexcept
+    {
+        return TopPageDone && !TopPageFailed && PagesDone == LinkCount && PagesFailed == 0 &&
+            PagesUnreadable == 0 && RowsDropped == 0 && Errors == 0;
+    }
 };
 
 class TImportRoad {
 public:
-  // sink and starter must outlive the road.
-  TImportRoad(TImportSink& sink, TTransferStarter& starter);
-  // Pending completions and progress reports are dropped from here on.
-  ~TImportRoad();
-  TImportRoad(const TImportRoad&) = delete;
-  TImportRoad& operator=(const TImportRoad&) = delete;
+    // sink and starter must outlive the road.
+    TImportRoad(TImportSink& sink, TTransferStarter& starter);
+    // Pending completions and progress reports are dropped from here on.
+    ~TImportRoad();
+    TImportRoad(const TImportRoad&) = delete;
+    TImportRoad& operator=(const TImportRoad&) = delete;
 
-  // Step 1 of the road (see the top of this file). url: CP932 bytes, taken as
-  // given (empty included). Earlier transfers are left running.
-  void StartImport(const std::string& url);
+    // Step 1 of the road (see the top of this file). url: CP932 bytes, taken as
+    // given (empty included). Earlier transfers are left running.
+    void StartImport(const std::string& url);
 
-  TBookDataInportOption& InportOption() noexcept;
-  std::recursive_mutex& ImportLock() noexcept;
-  const TImportOutcome& Outcome() const noexcept;
-  // Transfers started by this road whose completion has not run yet.
-  std::size_t RunningTransfers() const noexcept;
+    TBookDataInportOption& InportOption() noexcept;
+    std::recursive_mutex& ImportLock() noexcept;
+    const TImportOutcome& Outcome() const noexcept;
+    // Transfers started by this road whose completion has not run yet.
+    std::size_t RunningTransfers() const noexcept;
 
-  // Log lines besides those of the steps above:
-  //   a table page's transfer failed   "‥‥リスト取得失敗 : " + URL (status "取得エラー")
-  //   the top page's read broke        "Topページ受信エラー : " + URL + " (" + error + ")"
-  //                                    (after "Topページ取得成功"; the page is still parsed)
-  //   a table page's read broke        "‥‥リスト受信エラー : " + URL + " (" + error + ")"
-  //                                    (after "‥‥リスト取得成功"; the page is still parsed)
-  //   a table page without a readable table  "‥‥リストの表を読み取れません : " + URL
-  //   a row that did not become a record     DroppedRowLogLine below
-  // "‥‥行を読み飛ばしました : " + URL + " 表の" + row + "行目 (ページ" + line + "行目) : " + message
-  static std::string DroppedRowLogLine(const std::string& url, const TDroppedRow& row);
+    // Log lines besides those of the steps above:
+    //   a table page's transfer failed   "‥‥リスト取得失敗 : " + URL (status "取得エラー")
+    //   the top page's read broke        "Topページ受信エラー : " + URL + " (" + error + ")"
+    //                                    (after "Topページ取得成功"; the page is still parsed)
+    //   a table page's read broke        "‥‥リスト受信エラー : " + URL + " (" + error + ")"
+    //                                    (after "‥‥リスト取得成功"; the page is still parsed)
+    //   a table page without a readable table  "‥‥リストの表を読み取れません : " + URL
+    //   a row that did not become a record     DroppedRowLogLine below
+    // "‥‥行を読み飛ばしました : " + URL + " 表の" + row + "行目 (ページ" + line + "行目) : " + message
+    static std::string DroppedRowLogLine(const std::string& url, const TDroppedRow& row);
 
-  // The shared state behind the road (opaque; defined in ImportRoad.cpp).
-  struct TState;
+    // The shared state behind the road (opaque; defined in ImportRoad.cpp).
+    struct TState;
 
 private:
-  std::shared_ptr<TState> FState;
+    std::shared_ptr<TState> FState;
 };
 
 }  // namespace tembrook

@@ -27,23 +27,30 @@ constexpr std::string_view kLateMonth = "\x89\xBA\x8F\x7B";   // 下旬
 constexpr int kEarlyMonthDay = 10;
 constexpr int kMidMonthDay = 15;
 
-inline bool IsTrimmed(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+inline bool IsTrimmed(char c) noexcept
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 // Trim as a view: the same bytes removed, nothing copied.
-std::string_view TrimmedView(std::string_view text) noexcept {
-  std::size_t end = text.size();
-  while (end > 0 && IsTrimmed(text[end - 1])) --end;
-  std::size_t begin = 0;
-  while (begin < end && IsTrimmed(text[begin])) ++begin;
-  return text.substr(begin, end - begin);
+std::string_view TrimmedView(std::string_view text) noexcept
+{
+    std::size_t end = text.size();
+    while (end > 0 && IsTrimmed(text[end - 1]))
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsTrimmed(text[begin]))
+        ++begin;
+    return text.substr(begin, end - begin);
 }
 
 // Trim in place, without a second string.
-void TrimInPlace(std::string& text) {
-  const std::string_view trimmed = TrimmedView(text);
-  const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
-  text.erase(begin + trimmed.size());
-  text.erase(0, begin);
+void TrimInPlace(std::string& text)
+{
+    const std::string_view trimmed = TrimmedView(text);
+    const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
+    text.erase(begin + trimmed.size());
+    text.erase(0, begin);
 }
 
 }  // namespace
@@ -52,185 +59,203 @@ THtmlBookSaleData::THtmlBookSaleData() : FRowIndex(-1) {}
 
 THtmlBookSaleData::~THtmlBookSaleData() = default;
 
-std::string THtmlBookSaleData::ClassName() const { return "THtmlBookSaleData"; }
-
-void THtmlBookSaleData::ParseCells() {
-  const auto cell = [this](std::size_t index) {
-    if (index >= FCells.size()) throw EListError(static_cast<std::int64_t>(index));
-    return RemoveHTMLTags(FCells[index]);
-  };
-  ParseSaleDate(cell(0));
-  FPublisher = cell(1);
-  SetTitle(cell(2));
-  SetAuthor(cell(3));
-  const std::string price = cell(4);
-  SetPrice(price.empty() ? TCurrency::FromUnits(-1) : TCurrency::FromUnits(StrToInt(price)));
+std::string THtmlBookSaleData::ClassName() const
+{
+    return "THtmlBookSaleData";
 }
 
-void THtmlBookSaleData::ParseSaleDate(std::string_view text) {
-  const platform::TLocalDate today = platform::Today();
+void THtmlBookSaleData::ParseCells()
+{
+    const auto cell = [this](std::size_t index) {
+        if (index >= FCells.size())
+            throw EListError(static_cast<std::int64_t>(index));
+        return RemoveHTMLTags(FCells[index]);
+    };
+    ParseSaleDate(cell(0));
+    FPublisher = cell(1);
+    SetTitle(cell(2));
+    SetAuthor(cell(3));
+    const std::string price = cell(4);
+    SetPrice(price.empty() ? TCurrency::FromUnits(-1) : TCurrency::FromUnits(StrToInt(price)));
+}
 
-  if (text.size() < 4 || ByteType(text, 4) == TByteType::mbSingleByte) {
-    // "mm/dd": the separator at position 3 is not looked at.
-    SetDateKind(TSaleDateKind::dkExactDay);
+void THtmlBookSaleData::ParseSaleDate(std::string_view text)
+{
+    const platform::TLocalDate today = platform::Today();
+
+    if (text.size() < 4 || ByteType(text, 4) == TByteType::mbSingleByte) {
+        // "mm/dd": the separator at position 3 is not looked at.
+        SetDateKind(TSaleDateKind::dkExactDay);
+        const int month = StrToInt(Copy(text, 1, 2));
+        const int day = StrToInt(Copy(text, 4, 2));
+        SetSaleDate(EncodeDate(today.Year, month, day));
+        return;
+    }
+
+    // "mm/" followed by a double-byte text: bytes 4-5 must be exactly one of
+    // the three characters; anything else (also a lone byte) is unknown.
+    const std::string part = Copy(text, 4, 2);
+    TSaleDateKind kind = TSaleDateKind::dkUnknown;
+    int day = today.Day;
+    if (part == kEarly) {
+        kind = TSaleDateKind::dkEarlyMonth;
+        day = kEarlyMonthDay;
+    } else if (part == kMiddle) {
+        kind = TSaleDateKind::dkMidMonth;
+        day = kMidMonthDay;
+    } else if (part == kLate) {
+        kind = TSaleDateKind::dkLateMonth;
+    }
+    SetDateKind(kind);
     const int month = StrToInt(Copy(text, 1, 2));
-    const int day = StrToInt(Copy(text, 4, 2));
+    if (kind == TSaleDateKind::dkLateMonth) {
+        SetSaleDate(LastDayOfMonth(EncodeDate(today.Year, month, 1)));
+        return;
+    }
+    if (kind == TSaleDateKind::dkUnknown) {
+        // Today's day may not exist in that month (the 31st and month 04): the
+        // month's last day stands in. An invalid month still fails below.
+        day = std::min(day, DaysInMonth(today.Year, month));
+    }
     SetSaleDate(EncodeDate(today.Year, month, day));
-    return;
-  }
-
-  // "mm/" followed by a double-byte text: bytes 4-5 must be exactly one of
-  // the three characters; anything else (also a lone byte) is unknown.
-  const std::string part = Copy(text, 4, 2);
-  TSaleDateKind kind = TSaleDateKind::dkUnknown;
-  int day = today.Day;
-  if (part == kEarly) {
-    kind = TSaleDateKind::dkEarlyMonth;
-    day = kEarlyMonthDay;
-  } else if (part == kMiddle) {
-    kind = TSaleDateKind::dkMidMonth;
-    day = kMidMonthDay;
-  } else if (part == kLate) {
-    kind = TSaleDateKind::dkLateMonth;
-  }
-  SetDateKind(kind);
-  const int month = StrToInt(Copy(text, 1, 2));
-  if (kind == TSaleDateKind::dkLateMonth) {
-    SetSaleDate(LastDayOfMonth(EncodeDate(today.Year, month, 1)));
-    return;
-  }
-  if (kind == TSaleDateKind::dkUnknown) {
-    // Today's day may not exist in that month (the 31st and month 04): the
-    // month's last day stands in. An invalid month still fails below.
-    day = std::min(day, DaysInMonth(today.Year, month));
-  }
-  SetSaleDate(EncodeDate(today.Year, month, day));
 }
 
-void THtmlBookSaleData::SetTitle(std::string value) {
-  FVolume = -1;
-  FTitle.clear();
+void THtmlBookSaleData::SetTitle(std::string value)
+{
+    FVolume = -1;
+    FTitle.clear();
 
-  std::string s = FullToHalfWidth(TrimmedView(value));
-  if (const std::size_t marker = AnsiPos(kCompletedMarker, s); marker > 0) {
-    s.erase(marker - 1, kCompletedMarker.size());
-  }
-  if (AnsiPos(kFullWidthSpace, s) == 0) {
-    FTitle = std::move(s);  // not trimmed again: a blank before a removed marker stays
-    return;
-  }
-
-  // Every segment before a full-width space joins the title after one blank;
-  // the rest after the last one is the volume if it is all digits. One pass
-  // over the characters finds the spaces; like every search it ends at a NUL.
-  const std::size_t limit = UntilNul(s).size();
-  std::string title;  // most titles fit the string's own buffer: no reserve
-  std::size_t segment = 0;
-  std::size_t i = 0;
-  while (i < limit) {
-    if (!IsLeadByteValue(static_cast<unsigned char>(s[i])) || i + 1 >= limit) {
-      ++i;
-      continue;
+    std::string s = FullToHalfWidth(TrimmedView(value));
+    if (const std::size_t marker = AnsiPos(kCompletedMarker, s); marker > 0) {
+        s.erase(marker - 1, kCompletedMarker.size());
     }
-    if (s[i] == kFullWidthSpace[0] && s[i + 1] == kFullWidthSpace[1]) {
-      title += ' ';
-      title.append(s, segment, i - segment);
-      segment = i + kFullWidthSpace.size();
+    if (AnsiPos(kFullWidthSpace, s) == 0) {
+        FTitle = std::move(s);  // not trimmed again: a blank before a removed marker stays
+        return;
     }
-    i += 2;
-  }
-  std::int32_t volume = -1;
-  const std::string_view rest = std::string_view(s).substr(segment);
-  if (!rest.empty()) {
-    if (IsAllDigits(rest)) {
-      volume = StrToInt(rest);
-    } else {
-      title += rest;
+
+    // Every segment before a full-width space joins the title after one blank;
+    // the rest after the last one is the volume if it is all digits. One pass
+    // over the characters finds the spaces; like every search it ends at a NUL.
+    const std::size_t limit = UntilNul(s).size();
+    std::string title;  // most titles fit the string's own buffer: no reserve
+    std::size_t segment = 0;
+    std::size_t i = 0;
+    while (i < limit) {
+        if (!IsLeadByteValue(static_cast<unsigned char>(s[i])) || i + 1 >= limit) {
+            ++i;
+            continue;
+        }
+        if (s[i] == kFullWidthSpace[0] && s[i + 1] == kFullWidthSpace[1]) {
+            title += ' ';
+            title.append(s, segment, i - segment);
+            segment = i + kFullWidthSpace.size();
+        }
+        i += 2;
     }
-  }
-  TrimInPlace(title);
-  FTitle = std::move(title);
-  FVolume = volume;
-}
-
-void THtmlBookSaleData::SetAuthor(std::string value) {
-  // Searching stops at a NUL, so full-width spaces after one stay.
-  const std::size_t limit = UntilNul(value).size();
-  std::string author;
-  author.reserve(value.size());
-  std::size_t i = 0;
-  while (i < limit) {
-    if (IsLeadByteValue(static_cast<unsigned char>(value[i])) && i + 1 < limit) {
-      if (std::string_view(value).substr(i, 2) != kFullWidthSpace) author.append(value, i, 2);
-      i += 2;
-    } else {
-      author += value[i];
-      ++i;
+    std::int32_t volume = -1;
+    const std::string_view rest = std::string_view(s).substr(segment);
+    if (!rest.empty()) {
+        if (IsAllDigits(rest)) {
+            volume = StrToInt(rest);
+        } else {
+            title += rest;
+        }
     }
-  }
-  author.append(value, limit, std::string::npos);
-  FAuthor = std::move(author);
+    TrimInPlace(title);
+    FTitle = std::move(title);
+    FVolume = volume;
 }
 
-void THtmlBookSaleData::Assign(const TPersistent* source) {
-  const auto* record = dynamic_cast<const THtmlBookSaleData*>(source);
-  if (record == nullptr) {
-    TBookSaleRootData::Assign(source);
-    return;
-  }
-  if (record == this) return;
-  SetDateKind(record->DateKind());
-  SetSaleDate(record->SaleDate());
-  FTitle = record->Title();
-  SetAuthor(record->Author());
-  SetPrice(record->Price());
-  SetExtraFlag(record->ExtraFlag());
-  FPublisher = record->Publisher();
-  SetVolume(record->Volume());
-  FCells = record->Cells();
+void THtmlBookSaleData::SetAuthor(std::string value)
+{
+    // Searching stops at a NUL, so full-width spaces after one stay.
+    const std::size_t limit = UntilNul(value).size();
+    std::string author;
+    author.reserve(value.size());
+    std::size_t i = 0;
+    while (i < limit) {
+        if (IsLeadByteValue(static_cast<unsigned char>(value[i])) && i + 1 < limit) {
+            if (std::string_view(value).substr(i, 2) != kFullWidthSpace)
+                author.append(value, i, 2);
+            i += 2;
+        } else {
+            author += value[i];
+            ++i;
+        }
+    }
+    author.append(value, limit, std::string::npos);
+    FAuthor = std::move(author);
 }
 
-std::string THtmlBookSaleData::TitleWithVolume() const {
-  if (FVolume > 0) return FTitle + "(" + std::to_string(FVolume) + ")";
-  return FTitle;
+void THtmlBookSaleData::Assign(const TPersistent* source)
+{
+    const auto* record = dynamic_cast<const THtmlBookSaleData*>(source);
+    if (record == nullptr) {
+        TBookSaleRootData::Assign(source);
+        return;
+    }
+    if (record == this)
+        return;
+    SetDateKind(record->DateKind());
+    SetSaleDate(record->SaleDate());
+    FTitle = record->Title();
+    SetAuthor(record->Author());
+    SetPrice(record->Price());
+    SetExtraFlag(record->ExtraFlag());
+    FPublisher = record->Publisher();
+    SetVolume(record->Volume());
+    FCells = record->Cells();
 }
 
-std::string THtmlBookSaleData::TextLine() const {
-  const platform::TLocaleSeparators separators = platform::LocaleSeparators();
-  return TextLine(separators.DateSeparator, separators.ThousandsSeparator);
+std::string THtmlBookSaleData::TitleWithVolume() const
+{
+    if (FVolume > 0)
+        return FTitle + "(" + std::to_string(FVolume) + ")";
+    return FTitle;
+}
+
+std::string THtmlBookSaleData::TextLine() const
+{
+    const platform::TLocaleSeparators separators = platform::LocaleSeparators();
+    return TextLine(separators.DateSeparator, separators.ThousandsSeparator);
 }
 
 std::string THtmlBookSaleData::TextLine(std::string_view dateSeparator,
-                                        std::string_view thousandsSeparator) const {
-  std::string line;
-  switch (FDateKind) {
+                                        std::string_view thousandsSeparator) const
+{
+    std::string line;
+    switch (FDateKind) {
     case TSaleDateKind::dkEarlyMonth:
-      line = FormatMonth(FSaleDate);
-      line += kEarlyMonth;
-      break;
+        line = FormatMonth(FSaleDate);
+        line += kEarlyMonth;
+        break;
     case TSaleDateKind::dkMidMonth:
-      line = FormatMonth(FSaleDate);
-      line += kMidMonth;
-      break;
+        line = FormatMonth(FSaleDate);
+        line += kMidMonth;
+        break;
     case TSaleDateKind::dkLateMonth:
-      line = FormatMonth(FSaleDate);
-      line += kLateMonth;
-      break;
+        line = FormatMonth(FSaleDate);
+        line += kLateMonth;
+        break;
     default:  // exact day and unknown alike show the stored day
-      line = FormatMonthDay(FSaleDate, dateSeparator);
-      break;
-  }
-  line += ' ';
-  line += TitleWithVolume();
-  line += ' ';
-  line += FAuthor;
-  line += ' ';
-  line += FormatFloatN0(FPrice.Units(), thousandsSeparator);
-  line += ' ';
-  line += FPublisher;
-  return line;
+        line = FormatMonthDay(FSaleDate, dateSeparator);
+        break;
+    }
+    line += ' ';
+    line += TitleWithVolume();
+    line += ' ';
+    line += FAuthor;
+    line += ' ';
+    line += FormatFloatN0(FPrice.Units(), thousandsSeparator);
+    line += ' ';
+    line += FPublisher;
+    return line;
 }
 
-std::string THtmlBookSaleData::HTMLLine() const { return TitleWithVolume() + " " + FAuthor; }
+std::string THtmlBookSaleData::HTMLLine() const
+{
+    return TitleWithVolume() + " " + FAuthor;
+}
 
 }  // namespace tembrook

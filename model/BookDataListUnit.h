@@ -24,53 +24,53 @@ namespace tembrook {
 
 class THtmlBookSaleData : public TBookSaleRootData {
 public:
-  // The base defaults, RowIndex -1, empty Publisher and Cells.
-  THtmlBookSaleData();
-  ~THtmlBookSaleData() override;
+    // The base defaults, RowIndex -1, empty Publisher and Cells.
+    THtmlBookSaleData();
+    ~THtmlBookSaleData() override;
 
-  std::string ClassName() const override;
+    std::string ClassName() const override;
 
-  std::int32_t RowIndex() const noexcept { return FRowIndex; }
-  void SetRowIndex(std::int32_t value) noexcept { FRowIndex = value; }
-  const std::string& Publisher() const noexcept { return FPublisher; }
-  void SetPublisher(std::string value) { FPublisher = std::move(value); }
-  const std::vector<std::string>& Cells() const noexcept { return FCells; }
-  std::vector<std::string>& Cells() noexcept { return FCells; }
+    std::int32_t RowIndex() const noexcept { return FRowIndex; }
+    void SetRowIndex(std::int32_t value) noexcept { FRowIndex = value; }
+    const std::string& Publisher() const noexcept { return FPublisher; }
+    void SetPublisher(std::string value) { FPublisher = std::move(value); }
+    const std::vector<std::string>& Cells() const noexcept { return FCells; }
+    std::vector<std::string>& Cells() noexcept { return FCells; }
 
-  // Parses the first five cells into the fields (see the class comment).
-  void ParseCells();
-  // Sets DateKind and SaleDate from a release-date text: "mm/dd" for an exact
-  // day, "mm/" + 上旬 / 中旬 / 下旬 for a part of the month (day 10, day 15,
-  // the month's last day), anything else double-byte for unknown (today's
-  // day, or the month's last day when it has no such day). The year is
-  // today's year.
-  void ParseSaleDate(std::string_view text);
+    // Parses the first five cells into the fields (see the class comment).
+    void ParseCells();
+    // Sets DateKind and SaleDate from a release-date text: "mm/dd" for an exact
+    // day, "mm/" + 上旬 / 中旬 / 下旬 for a part of the month (day 10, day 15,
+    // the month's last day), anything else double-byte for unknown (today's
+    // day, or the month's last day when it has no such day). The year is
+    // today's year.
+    void ParseSaleDate(std::string_view text);
 
-  // Title, volume number and completion marker from a title cell: width
-  // conversion, the first "(完)" removed, segments between full-width spaces
-  // joined by blanks, an all-digit last segment taken as the volume.
-  void SetTitle(std::string value) override;
-  // Stores the text with every full-width space removed (no trimming).
-  void SetAuthor(std::string value) override;
+    // Title, volume number and completion marker from a title cell: width
+    // conversion, the first "(完)" removed, segments between full-width spaces
+    // joined by blanks, an all-digit last segment taken as the volume.
+    void SetTitle(std::string value) override;
+    // Stores the text with every full-width space removed (no trimming).
+    void SetAuthor(std::string value) override;
 
-  // From another THtmlBookSaleData: all fields and Cells except RowIndex
-  // (the title is copied, not parsed again); otherwise as the base.
-  void Assign(const TPersistent* source) override;
+    // From another THtmlBookSaleData: all fields and Cells except RowIndex
+    // (the title is copied, not parsed again); otherwise as the base.
+    void Assign(const TPersistent* source) override;
 
-  // Date, title with "(volume)", author, price ("%.0n") and publisher
-  // joined by single blanks, with the locale's separators from platform/.
-  std::string TextLine() const;
-  std::string TextLine(std::string_view dateSeparator, std::string_view thousandsSeparator) const;
-  // Title with "(volume)", a blank, author.
-  std::string HTMLLine() const;
+    // Date, title with "(volume)", author, price ("%.0n") and publisher
+    // joined by single blanks, with the locale's separators from platform/.
+    std::string TextLine() const;
+    std::string TextLine(std::string_view dateSeparator, std::string_view thousandsSeparator) const;
+    // Title with "(volume)", a blank, author.
+    std::string HTMLLine() const;
 
-  // The title piece of both lines: "%s(%d)" when Volume > 0, else Title.
-  std::string TitleWithVolume() const;
+    // The title piece of both lines: "%s(%d)" when Volume > 0, else Title.
+    std::string TitleWithVolume() const;
 
 private:
-  std::int32_t FRowIndex;
-  std::string FPublisher;
-  std::vector<std::string> FCells;
+    std::int32_t FRowIndex;
+    std::string FPublisher;
+    std::vector<std::string> FCells;
 };
 
 }  // namespace tembrook

@@ -22,19 +22,19 @@ namespace tembrook {
 
 // The sort columns of the list view.
 enum TSortColumn : std::int32_t {
-  scCheck = 0,      // the check box: unchecked rows first
-  scDate = 1,       // release date: the order of arrival (RowIndex), not the dates
-  scTitle = 2,      // title text; the volume plays no part
-  scAuthor = 3,
-  scPrice = 4,      // an unknown price (-1) before every known one
-  scPublisher = 5,
+    scCheck = 0,  // the check box: unchecked rows first
+    scDate = 1,   // release date: the order of arrival (RowIndex), not the dates
+    scTitle = 2,  // title text; the volume plays no part
+    scAuthor = 3,
+    scPrice = 4,  // an unknown price (-1) before every known one
+    scPublisher = 5,
 };
 
 // One row as the comparison sees it. A row without a record compares equal
 // to every row.
 struct TBookSaleRowRef {
-  const THtmlBookSaleData* Record = nullptr;
-  bool Checked = false;
+    const THtmlBookSaleData* Record = nullptr;
+    bool Checked = false;
 };
 
 // Byte-by-byte comparison of two CP932 texts after folding a-z to A-Z in
@@ -49,8 +49,8 @@ int CompareBookSalePrices(TCurrency price1, TCurrency price2) noexcept;
 
 // The list view's comparison of two rows for sortColumn (TSortColumn; any
 // other value gives 0), reversed when sortDescending.
-int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& item2,
-                        std::int32_t sortColumn, bool sortDescending) noexcept;
+int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& item2, std::int32_t sortColumn,
+                        bool sortDescending) noexcept;
 
 // What CompareBookSaleRows reads of one row for one column, taken out once,
 // so that sorting many rows compares keys that lie side by side instead of
@@ -62,17 +62,17 @@ int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& ite
 //   std::vector<TBookSaleSortKey> keys;  // one per row, MakeBookSaleSortKey(row, column)
 //   std::stable_sort(..., [](a, b) { return CompareBookSaleSortKeys(a, b, column, descending) < 0; });
 struct TBookSaleSortKey {
-  std::string_view Text;            // title, author or publisher; the record must outlive the key
-  std::uint64_t Head[2] = {0, 0};   // Text's first 16 folded bytes, big-endian, zero after its end
-  std::int64_t Number = 0;          // check state (0/1), RowIndex or the price's raw value
-  bool HasRecord = false;
+    std::string_view Text;           // title, author or publisher; the record must outlive the key
+    std::uint64_t Head[2] = {0, 0};  // Text's first 16 folded bytes, big-endian, zero after its end
+    std::int64_t Number = 0;         // check state (0/1), RowIndex or the price's raw value
+    bool HasRecord = false;
 };
 
 TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t sortColumn) noexcept;
 
 // The same result as CompareBookSaleRows of the two rows the keys were made
 // from, for the column they were made for.
-int CompareBookSaleSortKeys(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2, std::int32_t sortColumn,
-                            bool sortDescending) noexcept;
+int CompareBookSaleSortKeys(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2,
+                            std::int32_t sortColumn, bool sortDescending) noexcept;
 
 }  // namespace tembrook

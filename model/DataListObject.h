@@ -18,47 +18,47 @@ namespace tembrook {
 
 class TObject {
 public:
-  TObject() = default;
-  virtual ~TObject();
-  TObject(const TObject&) = delete;
-  TObject& operator=(const TObject&) = delete;
+    TObject() = default;
+    virtual ~TObject();
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
 
-  virtual std::string ClassName() const;
+    virtual std::string ClassName() const;
 };
 
 class TCustomDataList : public TObject {
 public:
-  TCustomDataList();
-  ~TCustomDataList() override;
+    TCustomDataList();
+    ~TCustomDataList() override;
 
-  std::string ClassName() const override;
+    std::string ClassName() const override;
 
-  virtual TObject* GetItem(std::int32_t index) const;
-  // Replaces the entry; the object stored there before is not destroyed.
-  virtual void SetItem(std::int32_t index, TObject* item);
-  // Creates a plain TObject, appends it and returns it.
-  virtual TObject* AddNew();
-  // Appends item (null allowed) and returns its index.
-  virtual std::int32_t Add(TObject* item);
-  // Empties the list without destroying any object.
-  virtual void Clear();
-  // Lookup hook; the base knows no key and always answers -1.
-  virtual std::int32_t Find() const;
-  // Destroys the entry's object (unless null) and removes the entry.
-  virtual void Delete(std::int32_t index);
-  // Destroys every non-null entry, then empties the list.
-  virtual void DeleteAll();
+    virtual TObject* GetItem(std::int32_t index) const;
+    // Replaces the entry; the object stored there before is not destroyed.
+    virtual void SetItem(std::int32_t index, TObject* item);
+    // Creates a plain TObject, appends it and returns it.
+    virtual TObject* AddNew();
+    // Appends item (null allowed) and returns its index.
+    virtual std::int32_t Add(TObject* item);
+    // Empties the list without destroying any object.
+    virtual void Clear();
+    // Lookup hook; the base knows no key and always answers -1.
+    virtual std::int32_t Find() const;
+    // Destroys the entry's object (unless null) and removes the entry.
+    virtual void Delete(std::int32_t index);
+    // Destroys every non-null entry, then empties the list.
+    virtual void DeleteAll();
 
-  std::int32_t Count() const noexcept;
+    std::int32_t Count() const noexcept;
 
 protected:
-  // Appends without going through the virtual Add (for typed subclasses).
-  std::int32_t AppendItem(TObject* item);
-  // Throws EListError unless 0 <= index < Count().
-  void CheckIndex(std::int32_t index) const;
+    // Appends without going through the virtual Add (for typed subclasses).
+    std::int32_t AppendItem(TObject* item);
+    // Throws EListError unless 0 <= index < Count().
+    void CheckIndex(std::int32_t index) const;
 
 private:
-  std::vector<TObject*> FList;
+    std::vector<TObject*> FList;
 };
 
 }  // namespace tembrook

@@ -18,7 +18,7 @@ std::int32_t ProgressValue(std::size_t total)
     return static_cast<std::int32_t>(std::min<std::size_t>(total, std::numeric_limits<std::int32_t>::max()));
 }
 
-} // namespace
+}  // namespace
 
 THTTPDataTransfer::THTTPDataTransfer() : Limits(platform::DefaultInternetLimits())
 {
@@ -55,7 +55,7 @@ void THTTPDataTransfer::DoTerminate()
 bool THTTPDataTransfer::CanConnect()
 {
     if (IsOfflineByUser())
-        return true;    // let the attempt serve what it can
+        return true;  // let the attempt serve what it can
     if (IsConnected())
         return platform::CurrentConnectionState()->AttemptConnect();
     return false;
@@ -123,7 +123,7 @@ void THTTPDataTransfer::DownloadText(const std::string& url, std::string& text)
             if (got == 0 || Terminated())
                 break;
         }
-    }   // the URL handle closes first, then the session
+    }  // the URL handle closes first, then the session
     if (!Terminated())
         DoProgress(ProgressKind, 1, 0);
     if (Terminated()) {
@@ -144,4 +144,4 @@ void StopAllTransfers()
     platform::TThread::StopAll();
 }
 
-} // namespace tembrook
+}  // namespace tembrook

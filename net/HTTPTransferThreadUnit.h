@@ -47,8 +47,8 @@ public:
 
     // Set before Resume(), never changed afterwards.
     std::string URL;
-    TTransferProgressEvent OnProgress;   // runs on the worker thread; may be empty
-    TTransferNotifyEvent OnTerminate;    // runs on the user-interface thread; may be empty
+    TTransferProgressEvent OnProgress;  // runs on the worker thread; may be empty
+    TTransferNotifyEvent OnTerminate;   // runs on the user-interface thread; may be empty
     // Connect timeout, stall limit and body cap; starts as the process-wide
     // defaults (platform::DefaultInternetLimits()).
     platform::TInternetLimits Limits;
@@ -73,7 +73,7 @@ protected:
 private:
     std::string FReceivedText;
     std::string FErrorMessage;
-    std::mutex FSessionLock;                      // guards FSession against WakeUp
+    std::mutex FSessionLock;  // guards FSession against WakeUp
     platform::TInternetSession* FSession = nullptr;
 };
 
@@ -83,4 +83,4 @@ void InitializeTransfers();
 // Stops and joins every transfer still running (see TThread::StopAll).
 void StopAllTransfers();
 
-} // namespace tembrook
+}  // namespace tembrook

@@ -24,13 +24,13 @@ namespace tembrook {
 
 class TImportTransferStarter : public TTransferStarter {
 public:
-  explicit TImportTransferStarter(QObject* receiver = nullptr);
+    explicit TImportTransferStarter(QObject* receiver = nullptr);
 
-  void StartTransfer(const std::string& url, TProgressHandler onProgress,
-                     TCompletionHandler onComplete) override;
+    void StartTransfer(const std::string& url, TProgressHandler onProgress,
+                       TCompletionHandler onComplete) override;
 
 private:
-  QObject* FReceiver;
+    QObject* FReceiver;
 };
 
 }  // namespace tembrook

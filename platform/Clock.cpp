@@ -8,71 +8,82 @@ namespace tembrook::platform {
 
 namespace {
 
-std::mutex& ProviderMutex() {
-  static std::mutex mutex;
-  return mutex;
+std::mutex& ProviderMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
-std::function<TLocalDate()>& Provider() {
-  static std::function<TLocalDate()> provider;
-  return provider;
+std::function<TLocalDate()>& Provider()
+{
+    static std::function<TLocalDate()> provider;
+    return provider;
 }
 
-std::function<TLocalDate()> ExchangeProvider(std::function<TLocalDate()> next) {
-  std::lock_guard lock(ProviderMutex());
-  return std::exchange(Provider(), std::move(next));
+std::function<TLocalDate()> ExchangeProvider(std::function<TLocalDate()> next)
+{
+    std::lock_guard lock(ProviderMutex());
+    return std::exchange(Provider(), std::move(next));
 }
 
 }  // namespace
 
-TLocalDate SystemToday() {
-  const std::time_t now = std::time(nullptr);
-  // The conversion to local time looks up the time zone, which costs more
-  // than parsing a table row; every row of a page asks, within the same
-  // second, so the answer of the current second is kept.
-  static std::mutex cacheLock;
-  static std::time_t cachedSecond = static_cast<std::time_t>(-1);
-  static TLocalDate cachedDate;
-  {
+TLocalDate SystemToday()
+{
+    const std::time_t now = std::time(nullptr);
+    // The conversion to local time looks up the time zone, which costs more
+    // than parsing a table row; every row of a page asks, within the same
+    // second, so the answer of the current second is kept.
+    static std::mutex cacheLock;
+    static std::time_t cachedSecond = static_cast<std::time_t>(-1);
+    static TLocalDate cachedDate;
+    {
+        std::lock_guard lock(cacheLock);
+        if (now == cachedSecond)
+            return cachedDate;
+    }
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) {
+        // No usable local time zone: the UTC date is the best remaining answer.
+        gmtime_r(&now, &local);
+    }
+    const TLocalDate date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
     std::lock_guard lock(cacheLock);
-    if (now == cachedSecond) return cachedDate;
-  }
-  std::tm local{};
-  if (localtime_r(&now, &local) == nullptr) {
-    // No usable local time zone: the UTC date is the best remaining answer.
-    gmtime_r(&now, &local);
-  }
-  const TLocalDate date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-  std::lock_guard lock(cacheLock);
-  cachedSecond = now;
-  cachedDate = date;
-  return date;
+    cachedSecond = now;
+    cachedDate = date;
+    return date;
 }
 
-TLocalDate Today() {
-  std::function<TLocalDate()> provider;
-  {
-    std::lock_guard lock(ProviderMutex());
-    provider = Provider();
-  }
-  return provider ? provider() : SystemToday();
+TLocalDate Today()
+{
+    std::function<TLocalDate()> provider;
+    {
+        std::lock_guard lock(ProviderMutex());
+        provider = Provider();
+    }
+    return provider ? provider() : SystemToday();
 }
 
-void SetTodayForTesting(std::optional<TLocalDate> date) {
-  if (date) {
-    const TLocalDate fixed = *date;
-    ExchangeProvider([fixed] { return fixed; });
-  } else {
-    ExchangeProvider({});
-  }
+void SetTodayForTesting(std::optional<TLocalDate> date)
+{
+    if (date) {
+        const TLocalDate fixed = *date;
+        ExchangeProvider([fixed] { return fixed; });
+    } else {
+        ExchangeProvider({});
+    }
 }
 
-void SetTodayProviderForTesting(std::function<TLocalDate()> provider) {
-  ExchangeProvider(std::move(provider));
+void SetTodayProviderForTesting(std::function<TLocalDate()> provider)
+{
+    ExchangeProvider(std::move(provider));
 }
 
 TScopedToday::TScopedToday(TLocalDate date) : FPrevious(ExchangeProvider([date] { return date; })) {}
 
-TScopedToday::~TScopedToday() { ExchangeProvider(std::move(FPrevious)); }
+TScopedToday::~TScopedToday()
+{
+    ExchangeProvider(std::move(FPrevious));
+}
 
 }  // namespace tembrook::platform

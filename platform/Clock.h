@@ -10,10 +10,10 @@
 namespace tembrook::platform {
 
 struct TLocalDate {
-  int Year = 0;
-  int Month = 0;  // 1..12
-  int Day = 0;    // 1..31
-  friend bool operator==(const TLocalDate&, const TLocalDate&) = default;
+    int Year = 0;
+    int Month = 0;  // 1..12
+    int Day = 0;    // 1..31
+    friend bool operator==(const TLocalDate&, const TLocalDate&) = default;
 };
 
 // Today's local date (the override if one is set).
@@ -32,13 +32,13 @@ void SetTodayProviderForTesting(std::function<TLocalDate()> provider);
 // setting when it ends.
 class TScopedToday {
 public:
-  explicit TScopedToday(TLocalDate date);
-  ~TScopedToday();
-  TScopedToday(const TScopedToday&) = delete;
-  TScopedToday& operator=(const TScopedToday&) = delete;
+    explicit TScopedToday(TLocalDate date);
+    ~TScopedToday();
+    TScopedToday(const TScopedToday&) = delete;
+    TScopedToday& operator=(const TScopedToday&) = delete;
 
 private:
-  std::function<TLocalDate()> FPrevious;
+    std::function<TLocalDate()> FPrevious;
 };
 
 }  // namespace tembrook::platform

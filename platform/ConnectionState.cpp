@@ -26,7 +26,7 @@ TQtConnectionState::TQtConnectionState(const std::string& backend) : FLink(std::
 {
     auto* app = QCoreApplication::instance();
     if (app == nullptr)
-        return;     // no event loop to report changes: count as connected
+        return;  // no event loop to report changes: count as connected
     if (QThread::currentThread() == app->thread()) {
         FLink->Load(backend);
     } else {
@@ -63,8 +63,9 @@ bool TQtConnectionState::IsConnected()
 
 void TQtConnectionState::TLink::Load(const std::string& backend)
 {
-    const bool loaded = backend.empty() ? QNetworkInformation::loadDefaultBackend()
-                                        : QNetworkInformation::loadBackendByName(QString::fromStdString(backend));
+    const bool loaded = backend.empty()
+        ? QNetworkInformation::loadDefaultBackend()
+        : QNetworkInformation::loadBackendByName(QString::fromStdString(backend));
     QNetworkInformation* info = QNetworkInformation::instance();
     if (!loaded || info == nullptr || !info->supports(QNetworkInformation::Feature::Reachability))
         return;
@@ -83,7 +84,7 @@ namespace {
 std::mutex gStateLock;
 std::shared_ptr<TConnectionState> gState;
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<TConnectionState> CurrentConnectionState()
 {
@@ -101,4 +102,4 @@ std::shared_ptr<TConnectionState> SetConnectionState(std::shared_ptr<TConnection
     return previous;
 }
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

@@ -32,9 +32,9 @@ public:
     explicit TQtConnectionState(const std::string& backend = {});
     ~TQtConnectionState() override;
 
-    bool IsOfflineByUser() override { return false; }   // no such mode on this platform
+    bool IsOfflineByUser() override { return false; }  // no such mode on this platform
     bool IsConnected() override;
-    bool AttemptConnect() override { return true; }     // nothing to dial
+    bool AttemptConnect() override { return true; }  // nothing to dial
     // A backend was loaded and reports reachability.
     bool HasBackend() const noexcept;
 
@@ -52,7 +52,9 @@ std::shared_ptr<TConnectionState> SetConnectionState(std::shared_ptr<TConnection
 class TScopedConnectionState {
 public:
     explicit TScopedConnectionState(std::shared_ptr<TConnectionState> state)
-        : FPrevious(SetConnectionState(std::move(state))) {}
+        : FPrevious(SetConnectionState(std::move(state)))
+    {
+    }
     ~TScopedConnectionState() { SetConnectionState(std::move(FPrevious)); }
     TScopedConnectionState(const TScopedConnectionState&) = delete;
     TScopedConnectionState& operator=(const TScopedConnectionState&) = delete;
@@ -61,4 +63,4 @@ private:
     std::shared_ptr<TConnectionState> FPrevious;
 };
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

@@ -56,7 +56,7 @@ bool CheckAddress(const std::string& url, std::string& error)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 TInternetLimits DefaultInternetLimits()
 {
@@ -79,12 +79,12 @@ void InitInternetClient()
 // The body as libcurl hands it over, waiting to be taken by Read.
 struct TInternetUrl::TState {
     CURL* Easy = nullptr;
-    bool Attached = false;              // added to the session's multi handle
-    bool Done = false;                  // CURLMSG_DONE seen (or never started)
+    bool Attached = false;  // added to the session's multi handle
+    bool Done = false;      // CURLMSG_DONE seen (or never started)
     CURLcode Result = CURLE_OK;
-    std::string Pending;                // received, not yet read
+    std::string Pending;  // received, not yet read
     std::size_t PendingPos = 0;
-    std::uint64_t Received = 0;         // body bytes accepted so far
+    std::uint64_t Received = 0;  // body bytes accepted so far
     std::uint64_t MaxBody = 0;
     bool CapHit = false;
     char ErrorBuffer[CURL_ERROR_SIZE] = {};
@@ -242,4 +242,4 @@ void TInternetSession::Cancel() noexcept
         curl_multi_wakeup(Multi(FMulti));
 }
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

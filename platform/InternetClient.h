@@ -87,10 +87,10 @@ public:
 
 private:
     friend class TInternetUrl;
-    void* FMulti = nullptr;     // CURLM*
+    void* FMulti = nullptr;  // CURLM*
     std::string FAgent;
     TInternetLimits FLimits;
     std::atomic<bool> FCancelled{false};
 };
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

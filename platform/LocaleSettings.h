@@ -14,9 +14,9 @@
 namespace tembrook::platform {
 
 struct TLocaleSeparators {
-  std::string DateSeparator = "/";
-  std::string ThousandsSeparator = ",";
-  friend bool operator==(const TLocaleSeparators&, const TLocaleSeparators&) = default;
+    std::string DateSeparator = "/";
+    std::string ThousandsSeparator = ",";
+    friend bool operator==(const TLocaleSeparators&, const TLocaleSeparators&) = default;
 };
 
 // The separators in effect (the override if one is set).
@@ -35,14 +35,14 @@ void ResetLocaleSeparatorsForTesting();
 // previous setting when it ends.
 class TScopedLocaleSeparators {
 public:
-  explicit TScopedLocaleSeparators(TLocaleSeparators separators);
-  ~TScopedLocaleSeparators();
-  TScopedLocaleSeparators(const TScopedLocaleSeparators&) = delete;
-  TScopedLocaleSeparators& operator=(const TScopedLocaleSeparators&) = delete;
+    explicit TScopedLocaleSeparators(TLocaleSeparators separators);
+    ~TScopedLocaleSeparators();
+    TScopedLocaleSeparators(const TScopedLocaleSeparators&) = delete;
+    TScopedLocaleSeparators& operator=(const TScopedLocaleSeparators&) = delete;
 
 private:
-  bool FHadPrevious;
-  TLocaleSeparators FPrevious;
+    bool FHadPrevious;
+    TLocaleSeparators FPrevious;
 };
 
 namespace detail {

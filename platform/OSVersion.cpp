@@ -10,7 +10,7 @@ namespace {
 std::mutex gOverrideMutex;
 std::optional<TOSVersionRecord> gOverride;
 
-} // namespace
+}  // namespace
 
 TOSVersionRecord OSVersionFromUname(std::string_view sysname, std::string_view release)
 {
@@ -41,7 +41,7 @@ TOSVersionRecord OSVersionFromUname(std::string_view sysname, std::string_view r
 
 TOSVersionRecord ReadOSVersionRecord()
 {
-    utsname names {};
+    utsname names{};
     if (uname(&names) != 0)
         return OSVersionFromUname("Linux", "");
     return OSVersionFromUname(names.sysname, names.release);

@@ -26,8 +26,8 @@ struct TOSVersionRecord {
     int MajorVersion = 0;
     int MinorVersion = 0;
     int BuildNumber = 0;
-    std::string CSDVersion;   // service-pack text, empty when there is none
-    std::string SystemName;   // the kernel's own name where the id does not imply one
+    std::string CSDVersion;  // service-pack text, empty when there is none
+    std::string SystemName;  // the kernel's own name where the id does not imply one
 
     bool operator==(const TOSVersionRecord&) const = default;
 };

@@ -7,7 +7,7 @@ namespace {
 TDesktopShellLauncher gDesktopLauncher;
 TShellLauncher* gLauncher = &gDesktopLauncher;
 
-} // namespace
+}  // namespace
 
 void TDesktopShellLauncher::Open(const QString& address)
 {

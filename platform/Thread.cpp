@@ -21,7 +21,7 @@ namespace {
 // order explicit to them and costs one uncontended lock per transfer.
 std::mutex gHandOverLock;
 
-} // namespace
+}  // namespace
 
 // The life of one resumed thread, shared by the object, its worker and the
 // hand-over event queued on the user-interface thread. The event may outlive
@@ -29,12 +29,12 @@ std::mutex gHandOverLock;
 // reaches the object only through Owner and only while State allows it.
 struct TThread::TControl {
     enum class EState {
-        Created,    // not resumed
-        Running,    // worker in Execute
-        Posted,     // hand-over queued, worker waiting
-        Handling,   // completion handler running on the user-interface thread
-        Handled,    // handler returned, worker may leave
-        Released,   // object deleted or about to be
+        Created,   // not resumed
+        Running,   // worker in Execute
+        Posted,    // hand-over queued, worker waiting
+        Handling,  // completion handler running on the user-interface thread
+        Handled,   // handler returned, worker may leave
+        Released,  // object deleted or about to be
     };
 
     std::mutex Lock;
@@ -42,7 +42,7 @@ struct TThread::TControl {
     EState State = EState::Created;
     bool StopRequested = false;
     TThread* Owner = nullptr;
-    QObject* Application = nullptr;       // where the hand-over is queued
+    QObject* Application = nullptr;  // where the hand-over is queued
 
     // Receiver binding; touched on the user-interface thread only.
     bool HasReceiver = false;
@@ -142,7 +142,7 @@ public:
         {
             std::lock_guard lock(FControl->Lock);
             if (FControl->State == TControl::EState::Posted)
-                FControl->StopRequested = true;     // StopAll releases the object
+                FControl->StopRequested = true;  // StopAll releases the object
         }
         FControl->Changed.notify_all();
     }
@@ -229,7 +229,7 @@ void TThread::RaiseCompletion(bool workerWaits)
     {
         std::lock_guard lock(control->Lock);
         if (control->StopRequested)
-            return;     // being stopped: StopAll joins and releases the object
+            return;  // being stopped: StopAll joins and releases the object
         control->State = TControl::EState::Posted;
     }
     std::unique_lock queueing(gHandOverLock);
@@ -237,13 +237,15 @@ void TThread::RaiseCompletion(bool workerWaits)
     QMetaObject::invokeMethod(
         control->Application,
         [handOver]() {
-            { std::lock_guard ordered(gHandOverLock); }
+            {
+                std::lock_guard ordered(gHandOverLock);
+            }
             std::shared_ptr<TControl> control = handOver->Take();
             TThread* self = nullptr;
             {
                 std::lock_guard lock(control->Lock);
                 if (control->State != TControl::EState::Posted)
-                    return;     // released by StopAll meanwhile
+                    return;  // released by StopAll meanwhile
                 control->State = TControl::EState::Handling;
                 self = control->Owner;
             }
@@ -277,7 +279,7 @@ void TThread::RaiseCompletion(bool workerWaits)
     std::unique_lock lock(control->Lock);
     control->Changed.wait(lock, [&] {
         return control->State == TControl::EState::Handled || control->State == TControl::EState::Released ||
-               control->StopRequested;
+            control->StopRequested;
     });
 }
 
@@ -342,4 +344,4 @@ void TThread::SetHandlerExceptionHandler(THandlerExceptionHandler handler)
     registry.ExceptionHandler = std::move(handler);
 }
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

@@ -92,4 +92,4 @@ private:
     std::thread FThread;
 };
 
-} // namespace tembrook::platform
+}  // namespace tembrook::platform

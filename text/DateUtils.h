@@ -13,10 +13,10 @@ using TDateTime = double;
 
 // A civil date. All fields are 0 for "no valid date".
 struct TCivilDate {
-  int Year = 0;
-  int Month = 0;
-  int Day = 0;
-  friend bool operator==(const TCivilDate&, const TCivilDate&) = default;
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    friend bool operator==(const TCivilDate&, const TCivilDate&) = default;
 };
 
 bool IsLeapYear(int year) noexcept;

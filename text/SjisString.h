@@ -24,8 +24,9 @@ namespace tembrook {
 enum class TByteType : std::uint8_t { mbSingleByte, mbLeadByte, mbTrailByte };
 
 // True for the values a lead byte can take (0x81-0x9F, 0xE0-0xFC).
-constexpr bool IsLeadByteValue(unsigned char b) noexcept {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+constexpr bool IsLeadByteValue(unsigned char b) noexcept
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 // Classification of the byte at 1-based position index1. A position outside
@@ -87,20 +88,20 @@ std::size_t LastDelimiter(std::string_view delimiters, std::string_view text) no
 // bytes it looks at). The viewed text must outlive this object.
 class TCharBoundaries {
 public:
-  explicit TCharBoundaries(std::string_view text);
+    explicit TCharBoundaries(std::string_view text);
 
-  std::string_view Text() const noexcept { return FText; }
-  // Classification of the byte at 1-based index1 (mbSingleByte outside the text).
-  TByteType ByteType(std::size_t index1) const noexcept;
-  // True when index1 is inside the text and not a trail byte.
-  bool IsBoundary(std::size_t index1) const noexcept;
-  // AnsiPos from 1-based position from1 on (below 1 counts as 1).
-  std::size_t PosFrom(std::string_view needle, std::size_t from1) const noexcept;
+    std::string_view Text() const noexcept { return FText; }
+    // Classification of the byte at 1-based index1 (mbSingleByte outside the text).
+    TByteType ByteType(std::size_t index1) const noexcept;
+    // True when index1 is inside the text and not a trail byte.
+    bool IsBoundary(std::size_t index1) const noexcept;
+    // AnsiPos from 1-based position from1 on (below 1 counts as 1).
+    std::size_t PosFrom(std::string_view needle, std::size_t from1) const noexcept;
 
 private:
-  std::string_view FText;
-  std::size_t FSearchEnd;  // searches end at the first NUL
-  std::vector<TByteType> FTypes;
+    std::string_view FText;
+    std::size_t FSearchEnd;  // searches end at the first NUL
+    std::vector<TByteType> FTypes;
 };
 
 }  // namespace tembrook

@@ -17,7 +17,7 @@ QWidget* FormOf(QObject* owner)
     return widget != nullptr && widget->isWindow() ? widget : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 QString TAboutForm::DefaultCopyright()
 {
@@ -35,11 +35,8 @@ QString TAboutForm::DefaultWebPage()
 }
 
 TAboutForm::TAboutForm(QObject* owner)
-    : QObject(owner)
-    , FOwnerForm(FormOf(owner))
-    , FCopyright(DefaultCopyright())
-    , FEMail(DefaultEMail())
-    , FWebPage(DefaultWebPage())
+    : QObject(owner), FOwnerForm(FormOf(owner)), FCopyright(DefaultCopyright()), FEMail(DefaultEMail()),
+      FWebPage(DefaultWebPage())
 {
     if (FOwnerForm) {
         // Fixed numbers, not the About window's real size.

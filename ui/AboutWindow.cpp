@@ -58,13 +58,12 @@ void RunClickHandler(QWidget& source, const std::function<void()>& handler)
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 
 TAboutLabel::TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool autoSize)
-    : QLabel(parent)
-    , FAutoSize(autoSize)
+    : QLabel(parent), FAutoSize(autoSize)
 {
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
@@ -89,8 +88,8 @@ void TAboutLabel::mousePressEvent(QMouseEvent* event)
 
 void TAboutLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = event->button() == Qt::LeftButton && FLeftPressed
-        && rect().contains(event->position().toPoint());
+    const bool click =
+        event->button() == Qt::LeftButton && FLeftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         FLeftPressed = false;
     QLabel::mouseReleaseEvent(event);
@@ -100,8 +99,7 @@ void TAboutLabel::mouseReleaseEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------------------
 
-TAboutWindow::TAboutWindow(QWidget* parent)
-    : QDialog(parent)
+TAboutWindow::TAboutWindow(QWidget* parent) : QDialog(parent)
 {
     setFont(UiFont(12));
     QPalette pal = palette();
@@ -156,8 +154,8 @@ void TAboutWindow::SetBorderStyle(TFormBorderStyle style)
         flags = Qt::Dialog | Qt::FramelessWindowHint;
         break;
     case bsSingle:
-        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
         break;
     case bsSizeable:
         flags = Qt::Window;
@@ -173,8 +171,8 @@ void TAboutWindow::SetBorderStyle(TFormBorderStyle style)
     case bsDialog:
     default:
         style = bsDialog;
-        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint;
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+            Qt::WindowCloseButtonHint;
         break;
     }
     FBorderStyle = style;

@@ -75,15 +75,15 @@ public:
     void SetBorderStyle(TFormBorderStyle style);
 
     // Filling steps that do more than set a caption.
-    void SetPicture(const QPixmap& picture);    // a copy; the image sizes itself to it
-    void SetEMail(const QString& address);       // caption and "E-Mail:" visibility
-    void SetWebPage(const QString& address);     // caption and "WebPage:" visibility
-    void SetWebLink(bool on);                    // switch and link look of WebPageText
-    void SetMailLink(bool on);                   // switch and link look of EMailText
+    void SetPicture(const QPixmap& picture);  // a copy; the image sizes itself to it
+    void SetEMail(const QString& address);    // caption and "E-Mail:" visibility
+    void SetWebPage(const QString& address);  // caption and "WebPage:" visibility
+    void SetWebLink(bool on);                 // switch and link look of WebPageText
+    void SetMailLink(bool on);                // switch and link look of EMailText
     bool WebLinkOn() const { return FWebLinkOn; }
     bool MailLinkOn() const { return FMailLinkOn; }
     void SetIconClick(TNotifyEvent handler) { FIconClick = std::move(handler); }
-    void SetTitleFont(const TFont& font);        // TitleText's font becomes a copy
+    void SetTitleFont(const TFont& font);  // TitleText's font becomes a copy
 
     // Sets the environment line and shows the window modally.
     void ShowAbout();

@@ -25,10 +25,9 @@ void DrawSegment(QPainter& painter, QPoint from, QPoint to, const QColor& color)
     painter.fillRect(QRect(topLeft, bottomRight), color);
 }
 
-} // namespace
+}  // namespace
 
-TCustomBoxLabel::TCustomBoxLabel(QWidget* owner)
-    : QWidget(owner)
+TCustomBoxLabel::TCustomBoxLabel(QWidget* owner) : QWidget(owner)
 {
     // The control paints every pixel of its area.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -75,14 +75,14 @@ class TBoxLabel : public TCustomBoxLabel {
 public:
     using TCustomBoxLabel::TCustomBoxLabel;
 
-    using TCustomBoxLabel::OnClick;
-    using TCustomBoxLabel::SetOnClick;
     using TCustomBoxLabel::Alignment;
-    using TCustomBoxLabel::SetAlignment;
     using TCustomBoxLabel::BackColor;
-    using TCustomBoxLabel::SetBackColor;
     using TCustomBoxLabel::Caption;
-    using TCustomBoxLabel::SetCaption;
     using TCustomBoxLabel::Name;
+    using TCustomBoxLabel::OnClick;
+    using TCustomBoxLabel::SetAlignment;
+    using TCustomBoxLabel::SetBackColor;
+    using TCustomBoxLabel::SetCaption;
     using TCustomBoxLabel::SetName;
+    using TCustomBoxLabel::SetOnClick;
 };

@@ -9,9 +9,7 @@ const char* const kFilterName = "TembrookMouseUpFilter";
 
 class TMouseUpFilter final : public QObject {
 public:
-    TMouseUpFilter(QWidget* control, TMouseEvent handler)
-        : QObject(control)
-        , FHandler(std::move(handler))
+    TMouseUpFilter(QWidget* control, TMouseEvent handler) : QObject(control), FHandler(std::move(handler))
     {
         setObjectName(QLatin1String(kFilterName));
     }
@@ -36,7 +34,7 @@ private:
     TMouseEvent FHandler;
 };
 
-} // namespace
+}  // namespace
 
 void SetOnMouseUp(QWidget* control, TMouseEvent handler)
 {

@@ -12,44 +12,44 @@ std::optional<QPalette::ColorRole> SystemColorRole(std::uint32_t index)
 {
     using R = QPalette::ColorRole;
     static constexpr std::array<std::optional<R>, 31> roles = {
-        R::Button,          // 0 scroll bar
-        R::Window,          // 1 desktop background
-        R::Highlight,       // 2 active caption
-        R::Mid,             // 3 inactive caption
-        R::Window,          // 4 menu
-        R::Base,            // 5 window
-        R::Shadow,          // 6 window frame
-        R::WindowText,      // 7 menu text
-        R::WindowText,      // 8 window text
-        R::HighlightedText, // 9 caption text
-        R::Window,          // 10 active border
-        R::Window,          // 11 inactive border
-        R::Mid,             // 12 application workspace
-        R::Highlight,       // 13 highlight
-        R::HighlightedText, // 14 highlight text
-        R::Button,          // 15 button face
-        R::Dark,            // 16 button shadow
-        R::PlaceholderText, // 17 grey text
-        R::ButtonText,      // 18 button text
-        R::WindowText,      // 19 inactive caption text
-        R::Light,           // 20 button highlight
-        R::Shadow,          // 21 3-D dark shadow
-        R::Midlight,        // 22 3-D light
-        R::ToolTipText,     // 23 info text
-        R::ToolTipBase,     // 24 info background
-        std::nullopt,       // 25 not used
-        R::Link,            // 26 hot light
-        R::Highlight,       // 27 active caption gradient
-        R::Mid,             // 28 inactive caption gradient
-        R::Highlight,       // 29 menu highlight
-        R::Window,          // 30 menu bar
+        R::Button,           // 0 scroll bar
+        R::Window,           // 1 desktop background
+        R::Highlight,        // 2 active caption
+        R::Mid,              // 3 inactive caption
+        R::Window,           // 4 menu
+        R::Base,             // 5 window
+        R::Shadow,           // 6 window frame
+        R::WindowText,       // 7 menu text
+        R::WindowText,       // 8 window text
+        R::HighlightedText,  // 9 caption text
+        R::Window,           // 10 active border
+        R::Window,           // 11 inactive border
+        R::Mid,              // 12 application workspace
+        R::Highlight,        // 13 highlight
+        R::HighlightedText,  // 14 highlight text
+        R::Button,           // 15 button face
+        R::Dark,             // 16 button shadow
+        R::PlaceholderText,  // 17 grey text
+        R::ButtonText,       // 18 button text
+        R::WindowText,       // 19 inactive caption text
+        R::Light,            // 20 button highlight
+        R::Shadow,           // 21 3-D dark shadow
+        R::Midlight,         // 22 3-D light
+        R::ToolTipText,      // 23 info text
+        R::ToolTipBase,      // 24 info background
+        std::nullopt,        // 25 not used
+        R::Link,             // 26 hot light
+        R::Highlight,        // 27 active caption gradient
+        R::Mid,              // 28 inactive caption gradient
+        R::Highlight,        // 29 menu highlight
+        R::Window,           // 30 menu bar
     };
     if (index >= roles.size())
         return std::nullopt;
     return roles[index];
 }
 
-} // namespace
+}  // namespace
 
 QColor ColorToQColor(TColor color, const QPalette& palette)
 {
@@ -63,8 +63,8 @@ QColor ColorToQColor(TColor color, const QPalette& palette)
 QFont UiFont(int pixelHeight)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic")});
+    font.setFamilies(
+        {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
     font.setPixelSize(pixelHeight);
     return font;
 }

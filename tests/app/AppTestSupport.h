@@ -23,7 +23,7 @@ struct RecordFields {
     std::string Title = {};
     std::int32_t Volume = -1;
     std::string Author = {};
-    std::int64_t Price = -1;       // whole units
+    std::int64_t Price = -1;  // whole units
     std::string Publisher = {};
     TSaleDateKind Kind = TSaleDateKind::dkExactDay;
     int Month = 3;
@@ -63,7 +63,8 @@ public:
 };
 
 // Runs the event loop until done() holds or the timeout passes; returns done().
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+inline bool WaitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20))
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {

@@ -63,16 +63,18 @@ TEST(BookListModelColumns, HeadersWidthsAndAlignments)
         Qt::Alignment Horizontal;
     };
     const Column expected[] = {
-        {"", 20, Qt::AlignLeft},       {"発売日", 50, Qt::AlignLeft}, {"書名", 250, Qt::AlignLeft},
-        {"著者名", 120, Qt::AlignLeft}, {"価格", 60, Qt::AlignRight}, {"出版社", 100, Qt::AlignLeft},
+        {"", 20, Qt::AlignLeft},        {"発売日", 50, Qt::AlignLeft}, {"書名", 250, Qt::AlignLeft},
+        {"著者名", 120, Qt::AlignLeft}, {"価格", 60, Qt::AlignRight},  {"出版社", 100, Qt::AlignLeft},
     };
     Model model;
     ASSERT_EQ(model.columnCount(), 6);
     for (int column = 0; column < 6; ++column) {
         SCOPED_TRACE(column);
-        EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), QString::fromUtf8(expected[column].Header));
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(),
+                  QString::fromUtf8(expected[column].Header));
         EXPECT_EQ(Model::ColumnWidth(column), expected[column].Width);
-        const auto alignment = model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        const auto alignment =
+            model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
         EXPECT_EQ(alignment & Qt::AlignHorizontal_Mask, expected[column].Horizontal);
     }
 }
@@ -91,7 +93,8 @@ TEST(BookListModelColumns, CellsAreCheckableOnlyInColumnZeroAndNeverEditable)
     }
     EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
     EXPECT_FALSE(model.data(model.index(0, 1), Qt::CheckStateRole).isValid());
-    EXPECT_EQ(model.data(model.index(0, 4), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+    EXPECT_EQ(model.data(model.index(0, 4), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHorizontal_Mask,
               Qt::AlignRight);
     // Editing a text is refused.
     EXPECT_FALSE(model.setData(model.index(0, 2), QStringLiteral("X"), Qt::EditRole));
@@ -109,15 +112,30 @@ TEST(BookListModelTexts, RenderedFromTheRecord)
     };
     const Case cases[] = {
         {{.Title = "T", .Volume = 3, .Price = 1260, .Kind = TSaleDateKind::dkExactDay, .Month = 3, .Day = 14},
-         "03/14", "T (3)", "1,260"},
+         "03/14",
+         "T (3)",
+         "1,260"},
         {{.Title = "T", .Volume = 0, .Price = 0, .Kind = TSaleDateKind::dkEarlyMonth, .Month = 4, .Day = 10},
-         "04上旬", "T", ""},
+         "04上旬",
+         "T",
+         ""},
         {{.Title = "T", .Volume = -1, .Price = -1, .Kind = TSaleDateKind::dkMidMonth, .Month = 11, .Day = 15},
-         "11中旬", "T", ""},
-        {{.Title = "T", .Volume = 12, .Price = 1234567, .Kind = TSaleDateKind::dkLateMonth, .Month = 2, .Day = 28},
-         "02下旬", "T (12)", "1,234,567"},
+         "11中旬",
+         "T",
+         ""},
+        {{.Title = "T",
+          .Volume = 12,
+          .Price = 1234567,
+          .Kind = TSaleDateKind::dkLateMonth,
+          .Month = 2,
+          .Day = 28},
+         "02下旬",
+         "T (12)",
+         "1,234,567"},
         {{.Title = "T", .Volume = 1, .Price = 580, .Kind = TSaleDateKind::dkUnknown, .Month = 4, .Day = 20},
-         "不明", "T (1)", "580"},
+         "不明",
+         "T (1)",
+         "580"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Date);
@@ -178,7 +196,8 @@ TEST(BookListModelRows, CopiesTheRecordsAndNumbersThemByArrival)
 TEST(BookListModelRows, ATextRowHasNoRecordAndComparesEqual)
 {
     Model model;
-    model.AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+    model.AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
     Add(model, {{.Title = "Z"}});
     ASSERT_EQ(model.Count(), 2);
     EXPECT_EQ(model.Record(0), nullptr);
@@ -251,7 +270,8 @@ TEST(BookListModelSort, TitleComparisonFoldsOnlySingleByteLetters)
     // テ = 0x83 0x65 and ウ = 0x83 0x45: their trail bytes look like 'e' and
     // 'E', which must not be folded together.
     Model model;
-    Add(model, {{.Title = "\x83\x65"}, {.Title = "abc"}, {.Title = "\x83\x45"}, {.Title = "ab"}, {.Title = "ABC"}});
+    Add(model,
+        {{.Title = "\x83\x65"}, {.Title = "abc"}, {.Title = "\x83\x45"}, {.Title = "ab"}, {.Title = "ABC"}});
     model.ColumnClick(2);
     EXPECT_EQ(Titles(model), (std::vector<std::string>{"ab", "abc", "ABC", "\x83\x45", "\x83\x65"}));
 }
@@ -269,8 +289,11 @@ TEST(BookListModelSort, VolumesOfOneTitleAreEqualAndKeepTheirOrder)
 TEST(BookListModelSort, PriceSortPutsUnknownPricesFirst)
 {
     Model model;
-    Add(model, {{.Title = "p500", .Price = 500}, {.Title = "none", .Price = -1}, {.Title = "p420", .Price = 420},
-                {.Title = "big", .Price = 3000000000LL}});
+    Add(model,
+        {{.Title = "p500", .Price = 500},
+         {.Title = "none", .Price = -1},
+         {.Title = "p420", .Price = 420},
+         {.Title = "big", .Price = 3000000000LL}});
     model.ColumnClick(4);
     EXPECT_EQ(Titles(model), (std::vector<std::string>{"none", "p420", "p500", "big"}));
     model.ColumnClick(4);
@@ -297,14 +320,15 @@ TEST(BookListModelSort, EveryColumnBothWaysGivesASortedStableOrder)
     std::mt19937 random(7);
     for (int i = 0; i < 60; ++i) {
         rows.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 5)),
-                         .Volume = static_cast<std::int32_t>(random() % 3),
-                         .Author = std::string(1, static_cast<char>('A' + random() % 4)),
-                         .Price = static_cast<std::int64_t>(random() % 4) * 100 - 1,
-                         .Publisher = std::string(1, static_cast<char>('p' + random() % 3))});
+                        .Volume = static_cast<std::int32_t>(random() % 3),
+                        .Author = std::string(1, static_cast<char>('A' + random() % 4)),
+                        .Price = static_cast<std::int64_t>(random() % 4) * 100 - 1,
+                        .Publisher = std::string(1, static_cast<char>('p' + random() % 3))});
     }
     for (int column = 0; column < 6; ++column) {
         for (const bool descending : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
+            SCOPED_TRACE(testing::Message()
+                         << "column " << column << (descending ? " descending" : " ascending"));
             Model model;
             Add(model, rows);
             for (int row = 0; row < model.Count(); row += 3)
@@ -325,14 +349,16 @@ TEST(BookListModelSort, EveryColumnBothWaysGivesASortedStableOrder)
 
 // The reference for insertion: one row at a time, each placed after the
 // last row it does not precede.
-std::vector<std::string> InsertOneByOneReference(std::vector<TBookSaleRowRef> rows, const std::vector<THtmlBookSaleData*>& fresh,
-                                                  int column, bool descending)
+std::vector<std::string> InsertOneByOneReference(std::vector<TBookSaleRowRef> rows,
+                                                 const std::vector<THtmlBookSaleData*>& fresh, int column,
+                                                 bool descending)
 {
     for (const THtmlBookSaleData* record : fresh) {
         const TBookSaleRowRef row{record, false};
-        const auto at = std::upper_bound(rows.begin(), rows.end(), row, [&](const TBookSaleRowRef& a, const TBookSaleRowRef& b) {
-            return CompareBookSaleRows(a, b, column, descending) < 0;
-        });
+        const auto at = std::upper_bound(rows.begin(), rows.end(), row,
+                                         [&](const TBookSaleRowRef& a, const TBookSaleRowRef& b) {
+                                             return CompareBookSaleRows(a, b, column, descending) < 0;
+                                         });
         rows.insert(at, row);
     }
     std::vector<std::string> keys;
@@ -358,14 +384,15 @@ TEST(BookListModelInsertion, NewRowsTakeTheirPlaceAsIfInsertedOneByOne)
         std::vector<RecordFields> rows;
         for (int i = 0; i < count; ++i)
             rows.push_back({.Title = std::string(1, static_cast<char>('a' + random() % 7)),
-                             .Author = std::to_string(tag) + "-" + std::to_string(i),
-                             .Price = static_cast<std::int64_t>(random() % 5) * 10,
-                             .Publisher = std::string(1, static_cast<char>('p' + random() % 4))});
+                            .Author = std::to_string(tag) + "-" + std::to_string(i),
+                            .Price = static_cast<std::int64_t>(random() % 5) * 10,
+                            .Publisher = std::string(1, static_cast<char>('p' + random() % 4))});
         return rows;
     };
     for (int column = 0; column < 6; ++column) {
         for (const bool descending : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
+            SCOPED_TRACE(testing::Message()
+                         << "column " << column << (descending ? " descending" : " ascending"));
             Model model;
             QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
             SortBy(model, column, descending);
@@ -396,7 +423,9 @@ TEST(BookListModelInsertion, NewRowsTakeTheirPlaceAsIfInsertedOneByOne)
 TEST(BookListModelSort, LongTextsSortAndMergeAsTheRowComparisonOrdersThem)
 {
     std::mt19937 random(17);
-    const std::string stems[] = {"0123456789abcdef", "0123456789ABCDEF", "0123456789abcde", "\x83\x65\x83\x45" "0123456789ab"};
+    const std::string stems[] = {"0123456789abcdef", "0123456789ABCDEF", "0123456789abcde",
+                                 "\x83\x65\x83\x45"
+                                 "0123456789ab"};
     const auto text = [&] {
         std::string t = stems[random() % std::size(stems)];
         for (int n = static_cast<int>(random() % 3); n > 0; --n)
@@ -411,19 +440,23 @@ TEST(BookListModelSort, LongTextsSortAndMergeAsTheRowComparisonOrdersThem)
     };
     for (const int column : {2, 3, 5}) {
         for (const bool descending : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "column " << column << (descending ? " descending" : " ascending"));
+            SCOPED_TRACE(testing::Message()
+                         << "column " << column << (descending ? " descending" : " ascending"));
             Model model;
             Add(model, makeSpecs(150));
             SortBy(model, 1, false);
             std::vector<TBookSaleRowRef> rows;
             for (int row = 0; row < model.Count(); ++row)
                 rows.push_back({model.Record(row), false});
-            std::stable_sort(rows.begin(), rows.end(), [&](const TBookSaleRowRef& a, const TBookSaleRowRef& b) {
-                return CompareBookSaleRows(a, b, column, descending) < 0;
-            });
+            std::stable_sort(rows.begin(), rows.end(),
+                             [&](const TBookSaleRowRef& a, const TBookSaleRowRef& b) {
+                                 return CompareBookSaleRows(a, b, column, descending) < 0;
+                             });
             SortBy(model, column, descending);
             for (int row = 0; row < model.Count(); ++row)
-                ASSERT_EQ(model.Record(row)->RowIndex(), rows[static_cast<std::size_t>(row)].Record->RowIndex()) << row;
+                ASSERT_EQ(model.Record(row)->RowIndex(),
+                          rows[static_cast<std::size_t>(row)].Record->RowIndex())
+                    << row;
 
             OwnedBookSaleList list(makeSpecs(80));
             std::vector<THtmlBookSaleData*> fresh;
@@ -469,7 +502,8 @@ TEST(BookListModelContract, ModelTesterAcrossAddsSortsTicksAndClear)
 {
     Model model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+    model.AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
     model.Clear();
     std::vector<RecordFields> rows;
     for (int i = 0; i < 300; ++i)

@@ -18,10 +18,10 @@ protected:
     void SetUp() override
     {
         OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "T", .Volume = 2, .Author = "A"},
-                                {.Title = "U", .Author = "B"},
-                                {.Title = "V", .Volume = 1, .Author = "C"},
-                                {.Title = "W", .Author = ""},
-                                {.Title = "X", .Author = "E"}});
+                                                         {.Title = "U", .Author = "B"},
+                                                         {.Title = "V", .Volume = 1, .Author = "C"},
+                                                         {.Title = "W", .Author = ""},
+                                                         {.Title = "X", .Author = "E"}});
         FModel.AddBookSaleList(list.List);
     }
     QString Memo() const { return FForm.HTMLStringMemo()->toPlainText(); }
@@ -94,7 +94,8 @@ TEST_F(HTMLTextWindow, EntriesFollowTheSortAndEachPressReplacesEdits)
 TEST_F(HTMLTextWindow, ATickedRowWithoutARecordAddsNothing)
 {
     FModel.Clear();
-    FModel.AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+    FModel.AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
     OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "T", .Author = "A"}});
     FModel.AddBookSaleList(list.List);
     FModel.SetChecked(0, true);
@@ -107,7 +108,8 @@ TEST_F(HTMLTextWindow, JapaneseEntriesAreShownAsUnicode)
 {
     // 漫画 = 0x96 0x9F 0x89 0xE6, 作者 = 0x8D 0xEC 0x8E 0xD2
     FModel.Clear();
-    OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "\x96\x9F\x89\xE6", .Volume = 5, .Author = "\x8D\xEC\x8E\xD2"}});
+    OwnedBookSaleList list(
+        std::vector<RecordFields>{{.Title = "\x96\x9F\x89\xE6", .Volume = 5, .Author = "\x8D\xEC\x8E\xD2"}});
     FModel.AddBookSaleList(list.List);
     FModel.SetChecked(0, true);
     FForm.BuildHTMLText(FModel);

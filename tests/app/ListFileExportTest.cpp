@@ -51,19 +51,27 @@ TEST_F(ListFileText, AnEmptyListIsThreeEmptyLines)
 {
     EXPECT_EQ(BuildListFileText(FModel), "\r\n\r\n\r\n");
     // A row without a record is left out as well.
-    FModel.AddTextRow({QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+    FModel.AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
     EXPECT_EQ(BuildListFileText(FModel), "\r\n\r\n\r\n");
 }
 
 TEST_F(ListFileText, NothingTickedStartsWithTwoEmptyLines)
 {
     Add({{.Title = "T", .Volume = 3, .Author = "A", .Price = 1200, .Publisher = "P"},
-         {.Title = "U", .Author = "B", .Price = -1, .Publisher = "Q", .Kind = TSaleDateKind::dkLateMonth, .Month = 2, .Day = 28}});
+         {.Title = "U",
+          .Author = "B",
+          .Price = -1,
+          .Publisher = "Q",
+          .Kind = TSaleDateKind::dkLateMonth,
+          .Month = 2,
+          .Day = 28}});
     // 下旬 = 0x89 0xBA 0x8F 0x7B
-    EXPECT_EQ(BuildListFileText(FModel), "\r\n\r\n"
-                                         "03/14 T(3) A 1,200 P\r\n"
-                                         "02\x89\xBA\x8F\x7B U B -1 Q\r\n"
-                                         "\r\n");
+    EXPECT_EQ(BuildListFileText(FModel),
+              "\r\n\r\n"
+              "03/14 T(3) A 1,200 P\r\n"
+              "02\x89\xBA\x8F\x7B U B -1 Q\r\n"
+              "\r\n");
 }
 
 TEST_F(ListFileText, TickedRowsComeFirstWithThreeStars)
@@ -72,12 +80,13 @@ TEST_F(ListFileText, TickedRowsComeFirstWithThreeStars)
          {.Title = "U", .Volume = 2, .Author = "B", .Price = 0, .Publisher = "Q", .Month = 12, .Day = 1}});
     FModel.SetChecked(1, true);
     // ★★★ = 0x81 0x9A three times, then a blank
-    EXPECT_EQ(BuildListFileText(FModel), "\x81\x9A\x81\x9A\x81\x9A 12/01 U(2) B 0 Q\r\n"
-                                         "\r\n"
-                                         "\r\n"
-                                         "03/14 T A 420 P\r\n"
-                                         "12/01 U(2) B 0 Q\r\n"
-                                         "\r\n");
+    EXPECT_EQ(BuildListFileText(FModel),
+              "\x81\x9A\x81\x9A\x81\x9A 12/01 U(2) B 0 Q\r\n"
+              "\r\n"
+              "\r\n"
+              "03/14 T A 420 P\r\n"
+              "12/01 U(2) B 0 Q\r\n"
+              "\r\n");
 }
 
 TEST_F(ListFileText, BothBlocksFollowTheCurrentSort)
@@ -86,13 +95,14 @@ TEST_F(ListFileText, BothBlocksFollowTheCurrentSort)
     FModel.SetChecked(0, true);  // c
     FModel.SetChecked(1, true);  // a
     FModel.ColumnClick(2);
-    EXPECT_EQ(BuildListFileText(FModel), "\x81\x9A\x81\x9A\x81\x9A 03/14 a  2 \r\n"
-                                         "\x81\x9A\x81\x9A\x81\x9A 03/14 c  1 \r\n"
-                                         "\r\n\r\n"
-                                         "03/14 a  2 \r\n"
-                                         "03/14 b  3 \r\n"
-                                         "03/14 c  1 \r\n"
-                                         "\r\n");
+    EXPECT_EQ(BuildListFileText(FModel),
+              "\x81\x9A\x81\x9A\x81\x9A 03/14 a  2 \r\n"
+              "\x81\x9A\x81\x9A\x81\x9A 03/14 c  1 \r\n"
+              "\r\n\r\n"
+              "03/14 a  2 \r\n"
+              "03/14 b  3 \r\n"
+              "03/14 c  1 \r\n"
+              "\r\n");
 }
 
 class FileReplacing : public testing::Test {
@@ -108,7 +118,8 @@ TEST_F(FileReplacing, WritesExactlyTheBytesAndReplacesAnOldFile)
     const std::string bytes("\x81\x9A\0\r\nabc", 8);
     WriteFileReplacing(name, bytes);
     EXPECT_EQ(ReadAll(name), bytes);
-    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")}) << "no temporary left";
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")})
+        << "no temporary left";
 }
 
 TEST_F(FileReplacing, AMissingFolderIsCannotCreateFile)
@@ -154,8 +165,9 @@ TEST_F(FileReplacing, AReadOnlyFileIsCannotCreateFileAndStaysAsItWas)
     const QString name = Path(QStringLiteral("readonly.txt"));
     WriteAll(name, "old contents");
     ASSERT_TRUE(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(QFile::setPermissions(FDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                       QFile::WriteOther | QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(FDir.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther));
     {
         EffectiveUser nobody(65534);
         if (!nobody.Unprivileged())
@@ -200,7 +212,8 @@ TEST_F(FileReplacing, AWriteThatFailsPartWayIsStreamWriteErrorAndKeepsTheOldFile
         EXPECT_STREQ(error.what(), "Stream write error");
     }
     EXPECT_EQ(ReadAll(name), old);
-    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")}) << "no temporary left";
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")})
+        << "no temporary left";
 }
 
 }  // namespace

@@ -58,7 +58,9 @@ public:
 class ScopedModalRunner {
 public:
     explicit ScopedModalRunner(TAboutWindow::TModalRunner runner)
-        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner))) {}
+        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner)))
+    {
+    }
     ~ScopedModalRunner() { TAboutWindow::SetModalRunner(std::move(FPrevious)); }
     ScopedModalRunner(const ScopedModalRunner&) = delete;
     ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
@@ -129,8 +131,8 @@ protected:
     };
     Snapshot Take() const
     {
-        return {FWindow.Memo1()->toPlainText(), FWindow.StatusPanel(0)->text(), FWindow.StatusPanel(1)->text(),
-                FWindow.BookList().Count()};
+        return {FWindow.Memo1()->toPlainText(), FWindow.StatusPanel(0)->text(),
+                FWindow.StatusPanel(1)->text(), FWindow.BookList().Count()};
     }
 
     QPushButton* Start() const { return FWindow.StartInportButton(); }
@@ -186,7 +188,8 @@ TEST(MainWindowBoxLabel, IsDrawnWithItsSunkenFrameAndCentredCaptionInTheWindow)
                 ink |= QRect(x, y, 1, 1);
     ASSERT_FALSE(ink.isEmpty()) << "the caption is drawn";
     const QRect band = label->TextBand();
-    EXPECT_TRUE(band.contains(ink)) << "ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    EXPECT_TRUE(band.contains(ink)) << "ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x"
+                                    << ink.height();
     EXPECT_LE(std::abs((ink.left() - 0) - (76 - ink.right())), 3) << "centred";
 }
 
@@ -241,8 +244,9 @@ TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
     // halves truncated toward zero.
     const QRect owner = FWindow.frameGeometry();
     ASSERT_EQ(owner, TTembrookMainForm::DefaultOuterGeometry());
-    EXPECT_EQ(about.Position, QPoint(owner.left() + (owner.width() - about.Size.width()) / 2,
-                                     owner.top() + (owner.height() - about.Size.height()) / 2));
+    EXPECT_EQ(about.Position,
+              QPoint(owner.left() + (owner.width() - about.Size.width()) / 2,
+                     owner.top() + (owner.height() - about.Size.height()) / 2));
     EXPECT_EQ(about.Size, QSize(400, 196)) << "an About window not yet shown has no frame";
     EXPECT_EQ(about.Position, QPoint(272, 385));
 
@@ -309,7 +313,8 @@ TEST_F(MainWindowAbout, AnErrorWhileTheAboutBoxOpensIsShownAndStartsNothing)
 {
     const Snapshot before = Take();
     // CP932 message text: 表示 = 0x95 0x5C 0x8E 0xA6.
-    ScopedModalRunner runner([](TAboutWindow&) { throw std::runtime_error("About \x95\x5C\x8E\xA6 failed"); });
+    ScopedModalRunner runner(
+        [](TAboutWindow&) { throw std::runtime_error("About \x95\x5C\x8E\xA6 failed"); });
     QTest::mouseClick(Start(), Qt::RightButton);
     ASSERT_EQ(FMessages.Messages.size(), 1u);
     EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkError);

@@ -34,8 +34,8 @@
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
-#include "SjisCodec.h"
 #include "LocaleSettings.h"
+#include "SjisCodec.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
@@ -54,7 +54,8 @@ public:
         QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
     }
 };
-[[maybe_unused]] const testing::Environment* const kEnvironment = testing::AddGlobalTestEnvironment(new Environment);
+[[maybe_unused]] const testing::Environment* const kEnvironment =
+    testing::AddGlobalTestEnvironment(new Environment);
 
 class FixedConnectionState : public platform::TConnectionState {
 public:
@@ -71,7 +72,8 @@ private:
 std::string TopPage()
 {
     return "<html><body>\r\n"
-           "<h2>\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29</h2>\r\n"
+           "<h2>\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29</"
+           "h2>\r\n"
            "<a href=\"a.html\">A</a><br>\r\n"
            "<a href=\"b.html\">B</a><br>\r\n"
            "</body></html>\r\n";
@@ -80,14 +82,14 @@ std::string TopPage()
 std::string TableRow(const std::string& date, const std::string& publisher, const std::string& title,
                      const std::string& author, const std::string& price)
 {
-    return "<tr><td width=50 bgcolor=#efefef>" + date + "</td>\r\n<td>" + publisher + "</td>\r\n<td>" + title +
-           "</td>\r\n<td>" + author + "</td>\r\n<td>" + price + "</td></tr>\r\n\r\n";
+    return "<tr><td width=50 bgcolor=#efefef>" + date + "</td>\r\n<td>" + publisher + "</td>\r\n<td>" +
+        title + "</td>\r\n<td>" + author + "</td>\r\n<td>" + price + "</td></tr>\r\n\r\n";
 }
 
 std::string TablePage(const std::string& rows)
 {
     return "<html><body><table border=1>\r\n<tr><td>date</td><td>publisher</td></tr>\r\n" + rows +
-           "</table></body></html>\r\n";
+        "</table></body></html>\r\n";
 }
 
 // Page a: three rows. 漫画 = 0x96 0x9F 0x89 0xE6, full-width space 0x81 0x40,
@@ -102,7 +104,8 @@ std::string PageA()
 // Page b: two rows.
 std::string PageB()
 {
-    return TablePage(TableRow("03/15", "Pub", "Charlie", "Bea", "420") + TableRow("03/16", "Pub", "bravo", "Eve", "2000"));
+    return TablePage(TableRow("03/15", "Pub", "Charlie", "Bea", "420") +
+                     TableRow("03/16", "Pub", "bravo", "Eve", "2000"));
 }
 
 QStringList LogLines(const TTembrookMainForm& window)
@@ -236,7 +239,9 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
         Qt::Alignment Horizontal;
         const char* Text;
     };
-    const PanelCase panels[] = {{70, Qt::AlignHCenter, "取込中"}, {100, Qt::AlignRight, "999,999,999Kbyte"}, {50, Qt::AlignRight, ""}};
+    const PanelCase panels[] = {{70, Qt::AlignHCenter, "取込中"},
+                                {100, Qt::AlignRight, "999,999,999Kbyte"},
+                                {50, Qt::AlignRight, ""}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(window.StatusPanel(i)->width(), panels[i].Width);
@@ -263,8 +268,9 @@ TEST(MainWindowLayout, FontIsMSPGothicOrTheJapaneseGothicFallback)
     TTembrookMainForm window;
     const QFontInfo info(window.font());
     EXPECT_EQ(window.font().pixelSize(), 12);
-    EXPECT_TRUE(info.family() == QStringLiteral("ＭＳ Ｐゴシック") || info.family() == QStringLiteral("MS PGothic") ||
-                info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic")))
+    EXPECT_TRUE(
+        info.family() == QStringLiteral("ＭＳ Ｐゴシック") || info.family() == QStringLiteral("MS PGothic") ||
+        info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic")))
         << info.family().toStdString();
 }
 
@@ -329,7 +335,8 @@ TEST_F(MainWindow, StartShowsItsStepsAndTheRowsArrive)
     EXPECT_EQ(FWindow.BookList().Text(delta, 4), QStringLiteral("580"));
     EXPECT_EQ(FWindow.BookList().Text(delta, 5), QStringLiteral("Pub"));
     EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("alpha")), 1), QStringLiteral("04上旬"));
-    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("漫画 (3)")), 4), QStringLiteral("1,260"));
+    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("漫画 (3)")), 4),
+              QStringLiteral("1,260"));
     EXPECT_TRUE(FMessages.Messages.empty());
 }
 
@@ -341,8 +348,9 @@ TEST_F(MainWindow, RowsArrivingUnderTheTitleSortTakeTheirPlace)
     ASSERT_EQ(FWindow.BookList().SortColumn(), 2);
     ASSERT_FALSE(FWindow.BookList().SortDescending());
     ImportSite();
-    EXPECT_EQ(Column(FWindow, 2), (QStringList{QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"),
-                                               QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}));
+    EXPECT_EQ(Column(FWindow, 2),
+              (QStringList{QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"),
+                           QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}));
     // A second click reverses the order.
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
     EXPECT_TRUE(FWindow.BookList().SortDescending());
@@ -359,9 +367,18 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
         QStringList Ascending;
     };
     const Case cases[] = {
-        {2, 2, {QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"), QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}},
-        {3, 3, {QStringLiteral("Ann"), QStringLiteral("Bea"), QStringLiteral("Cid"), QStringLiteral("Dan"), QStringLiteral("Eve")}},
-        {4, 4, {QString(), QStringLiteral("420"), QStringLiteral("580"), QStringLiteral("1,260"), QStringLiteral("2,000")}},
+        {2,
+         2,
+         {QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"),
+          QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}},
+        {3,
+         3,
+         {QStringLiteral("Ann"), QStringLiteral("Bea"), QStringLiteral("Cid"), QStringLiteral("Dan"),
+          QStringLiteral("Eve")}},
+        {4,
+         4,
+         {QString(), QStringLiteral("420"), QStringLiteral("580"), QStringLiteral("1,260"),
+          QStringLiteral("2,000")}},
     };
     QHeaderView* header = FWindow.InportBookListView()->header();
     for (const Case& c : cases) {
@@ -420,7 +437,7 @@ TEST_F(MainWindow, SpaceTicksTheCurrentRowWithoutMovingIt)
 TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
 {
     ImportSite();
-    FWindow.BookList().ColumnClick(2);  // by title
+    FWindow.BookList().ColumnClick(2);       // by title
     FWindow.BookList().SetChecked(1, true);  // bravo
     FWindow.BookList().SetChecked(3, true);  // Delta
     QTemporaryDir dir;
@@ -431,7 +448,8 @@ TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("リストを保存"));
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(dialog.nameFilters(),
-                  (QStringList{QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")}));
+                  (QStringList{QStringLiteral("テキストファイル (*.txt)"),
+                               QStringLiteral("すべてのファイル (*.*)")}));
         EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
         EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite)) << "overwriting asks first";
@@ -447,17 +465,16 @@ TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
     FWindow.SaveListAsButton()->click();
     ASSERT_EQ(runs, 1);
     // 漫画 = 0x96 0x9F 0x89 0xE6, ★★★ = 0x81 0x9A x3, 上旬 = 0x8F 0xE3 0x8F 0x7B
-    const std::string expected =
-        "\x81\x9A\x81\x9A\x81\x9A 03/16 bravo Eve 2,000 Pub\r\n"
-        "\x81\x9A\x81\x9A\x81\x9A 03/14 Delta Dan 580 Pub\r\n"
-        "\r\n"
-        "\r\n"
-        "04\x8F\xE3\x8F\x7B alpha Cid -1 Other\r\n"
-        "03/16 bravo Eve 2,000 Pub\r\n"
-        "03/15 Charlie Bea 420 Pub\r\n"
-        "03/14 Delta Dan 580 Pub\r\n"
-        "03/20 \x96\x9F\x89\xE6(3) Ann 1,260 Pub\r\n"
-        "\r\n";
+    const std::string expected = "\x81\x9A\x81\x9A\x81\x9A 03/16 bravo Eve 2,000 Pub\r\n"
+                                 "\x81\x9A\x81\x9A\x81\x9A 03/14 Delta Dan 580 Pub\r\n"
+                                 "\r\n"
+                                 "\r\n"
+                                 "04\x8F\xE3\x8F\x7B alpha Cid -1 Other\r\n"
+                                 "03/16 bravo Eve 2,000 Pub\r\n"
+                                 "03/15 Charlie Bea 420 Pub\r\n"
+                                 "03/14 Delta Dan 580 Pub\r\n"
+                                 "03/20 \x96\x9F\x89\xE6(3) Ann 1,260 Pub\r\n"
+                                 "\r\n";
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), expected);
@@ -541,7 +558,8 @@ TEST_F(MainWindow, TheFixtureSiteSavedWithEveryRowTickedInTitleOrder)
 
     std::string marked;
     std::size_t from = 0;
-    for (std::size_t end = lines.find("\r\n"); end != std::string::npos; from = end + 2, end = lines.find("\r\n", from))
+    for (std::size_t end = lines.find("\r\n"); end != std::string::npos;
+         from = end + 2, end = lines.find("\r\n", from))
         marked += "\x81\x9A\x81\x9A\x81\x9A " + lines.substr(from, end + 2 - from);  // ★★★ and a blank
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -550,7 +568,8 @@ TEST_F(MainWindow, TheFixtureSiteSavedWithEveryRowTickedInTitleOrder)
     // The rows the road dropped are in the log, as the road words them.
     const QStringList log = LogLines(FWindow);
     const TDroppedRow table1{4, 25, "'1,200' is not a valid integer value"};
-    EXPECT_TRUE(log.contains(FromCP932(TImportRoad::DroppedRowLogLine(FServer.Url("/comic/table1.html"), table1))))
+    EXPECT_TRUE(
+        log.contains(FromCP932(TImportRoad::DroppedRowLogLine(FServer.Url("/comic/table1.html"), table1))))
         << log.join(QLatin1Char('|')).toStdString();
 }
 
@@ -597,7 +616,9 @@ TEST_F(MainWindow, StartPressedTwiceQuicklyClearsEachTimeAndBothImportsReport)
     EXPECT_EQ(FWindow.BookList().Count(), 0);
     EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString());
     // Both top pages complete and both sets of table pages add their rows.
-    ASSERT_TRUE(WaitUntil([this] { return FServer.RequestCount("/comic/a.html") == 2 && FServer.RequestCount("/comic/b.html") == 2; }));
+    ASSERT_TRUE(WaitUntil([this] {
+        return FServer.RequestCount("/comic/a.html") == 2 && FServer.RequestCount("/comic/b.html") == 2;
+    }));
     ASSERT_TRUE(WaitForImport());
     ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 10; }));
     const QStringList log = LogLines(FWindow);
@@ -619,7 +640,8 @@ TEST_F(MainWindow, ARefusedTopPageCountsAsReceivedEmpty)
     ASSERT_GE(log.size(), 1);
     EXPECT_EQ(log[0], QStringLiteral("Topページ取得成功"));
     for (int i = 1; i < log.size(); ++i)
-        EXPECT_TRUE(log[i].startsWith(QStringLiteral("Topページ受信エラー : ") + url)) << log[i].toStdString();
+        EXPECT_TRUE(log[i].startsWith(QStringLiteral("Topページ受信エラー : ") + url))
+            << log[i].toStdString();
     EXPECT_EQ(FWindow.BookList().Count(), 0);
 }
 
@@ -674,8 +696,9 @@ TEST(MainWindowProgress, PanelTextIsRoundedKilobytesWithTheLocaleSeparator)
         const char* Text;
     };
     const Case cases[] = {
-        {0, ",", "0Kbyte"},           {511, ",", "0Kbyte"},     {512, ",", "1Kbyte"},
-        {1263616, ",", "1,234Kbyte"}, {1263616, ".", "1.234Kbyte"}, {1023999999LL * 1024, ",", "1,023,999,999Kbyte"},
+        {0, ",", "0Kbyte"},           {511, ",", "0Kbyte"},
+        {512, ",", "1Kbyte"},         {1263616, ",", "1,234Kbyte"},
+        {1263616, ".", "1.234Kbyte"}, {1023999999LL * 1024, ",", "1,023,999,999Kbyte"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Bytes);

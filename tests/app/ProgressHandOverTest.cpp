@@ -17,7 +17,8 @@ TEST(ProgressHandOver, ABurstOfReportsGivesOneUpdateWithTheLatestCount)
 {
     QObject receiver;
     std::vector<std::int64_t> updates;
-    const auto relay = std::make_shared<TProgressHandOver>(&receiver, [&](std::int64_t bytes) { updates.push_back(bytes); });
+    const auto relay =
+        std::make_shared<TProgressHandOver>(&receiver, [&](std::int64_t bytes) { updates.push_back(bytes); });
     std::thread worker([&] {
         for (std::int64_t bytes = 1; bytes <= 100000; ++bytes)
             relay->Report(bytes);
@@ -37,7 +38,8 @@ TEST(ProgressHandOver, ReportsFromSeveralWorkersEndOnTheLastOne)
 {
     QObject receiver;
     std::vector<std::int64_t> updates;
-    const auto relay = std::make_shared<TProgressHandOver>(&receiver, [&](std::int64_t bytes) { updates.push_back(bytes); });
+    const auto relay =
+        std::make_shared<TProgressHandOver>(&receiver, [&](std::int64_t bytes) { updates.push_back(bytes); });
     std::vector<std::thread> workers;
     for (int w = 0; w < 4; ++w)
         workers.emplace_back([&relay, w] {

@@ -16,12 +16,12 @@ TEST(SjisCodec, RoundTripsTheCharactersThePagesUse)
     const Case cases[] = {
         {"", ""},
         {"abc 123", "abc 123"},
-        {"\x81\x9A\x81\x9A\x81\x9A ", "★★★ "},        // black stars
-        {"\x81\x60", "～"},                              // windows-31j: full-width tilde
-        {"\x87\x40", "①"},                              // NEC extension
-        {"\xB1\xB2", "ｱｲ"},                              // half-width katakana
-        {"\x81\x64\x81\x64", "‥‥"},                     // two-dot leaders
-        {"\x5C", "\\"},                                  // the backslash stays one
+        {"\x81\x9A\x81\x9A\x81\x9A ", "★★★ "},  // black stars
+        {"\x81\x60", "～"},                     // windows-31j: full-width tilde
+        {"\x87\x40", "①"},                      // NEC extension
+        {"\xB1\xB2", "ｱｲ"},                     // half-width katakana
+        {"\x81\x64\x81\x64", "‥‥"},             // two-dot leaders
+        {"\x5C", "\\"},                         // the backslash stays one
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Utf8);
@@ -32,7 +32,9 @@ TEST(SjisCodec, RoundTripsTheCharactersThePagesUse)
 
 TEST(SjisCodec, BrokenBytesShowAsReplacementCharacters)
 {
-    EXPECT_EQ(FromCP932("A\x81\xFF" "B"), QStringLiteral("A\uFFFD\uFFFDB"));
+    EXPECT_EQ(FromCP932("A\x81\xFF"
+                        "B"),
+              QStringLiteral("A\uFFFD\uFFFDB"));
     // A lead byte whose trail byte is missing at the end.
     EXPECT_EQ(FromCP932("A\x82"), QStringLiteral("A\uFFFD"));
     // 0x88 0x9F is one character (亜) although 0x9F could be a lead byte.

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFrame>
 #include <QIcon>
 #include <QImage>
-#include <QFrame>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -48,9 +48,9 @@ TEST(WindowGeometry, ClientSizeLeavesRoomForTheFrame)
     const Case cases[] = {
         {{813, 681}, {}, {813, 681}},
         {{813, 681}, {2, 2, 2, 2}, {809, 677}},
-        {{813, 681}, {4, 30, 4, 4}, {805, 647}},   // a title bar on top
-        {{422, 344}, {1, 22, 3, 5}, {418, 317}},   // uneven borders
-        {{10, 10}, {8, 8, 8, 8}, {0, 0}},          // a frame wider than the window
+        {{813, 681}, {4, 30, 4, 4}, {805, 647}},  // a title bar on top
+        {{422, 344}, {1, 22, 3, 5}, {418, 317}},  // uneven borders
+        {{10, 10}, {8, 8, 8, 8}, {0, 0}},         // a frame wider than the window
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Describe(QRect(QPoint(), c.Outer)).toStdString());
@@ -104,13 +104,15 @@ TEST(WindowGeometry, TheLatestPlacementWinsAndAShownWindowIsPlacedAtOnce)
     SetOuterGeometry(window, QRect(40, 50, 500, 400));
     SetOuterGeometry(window, QRect(60, 70, 640, 480));
     ASSERT_TRUE(ShowAndSettle(window, QRect(60, 70, 640, 480)));
-    EXPECT_EQ(window.frameGeometry(), QRect(60, 70, 640, 480)) << Describe(window.frameGeometry()).toStdString();
+    EXPECT_EQ(window.frameGeometry(), QRect(60, 70, 640, 480))
+        << Describe(window.frameGeometry()).toStdString();
 
     // Once framed, a new placement needs no waiting.
     SetOuterGeometry(window, QRect(80, 90, 600, 450));
     const QMargins frame = WindowFrameMargins(window);
     EXPECT_EQ(window.size(), ClientSizeWithin(QSize(600, 450), frame));
-    EXPECT_TRUE(WaitUntil([&] { return window.frameGeometry() == QRect(80, 90, 600, 450); }, std::chrono::seconds(2)))
+    EXPECT_TRUE(
+        WaitUntil([&] { return window.frameGeometry() == QRect(80, 90, 600, 450); }, std::chrono::seconds(2)))
         << Describe(window.frameGeometry()).toStdString();
 }
 
@@ -123,7 +125,8 @@ TEST(AppIcon, IsThePackagingPictureBuiltIntoTheProgram)
     ASSERT_EQ(packaged.size(), QSize(48, 48));
     // A pixmap keeps its pixels premultiplied; compare in that form.
     const QImage built = icon.pixmap(QSize(48, 48)).toImage();
-    EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32_Premultiplied), packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST(AppIcon, TheProgramsWindowsShowTheApplicationIcon)

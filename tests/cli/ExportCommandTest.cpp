@@ -26,265 +26,301 @@ namespace {
 
 const std::string kData = TEMBROOK_FIXTURE_DIR;
 
-QByteArray ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream content;
-  content << in.rdbuf();
-  const std::string bytes = content.str();
-  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QByteArray ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string bytes = content.str();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QByteArray Expected(const char* name) { return ReadFile(kData + "/expected/" + name); }
+QByteArray Expected(const char* name)
+{
+    return ReadFile(kData + "/expected/" + name);
+}
 
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 struct TRun {
-  int Status = -1;
-  QByteArray Out;
-  QString Err;  // decoded from UTF-8
+    int Status = -1;
+    QByteArray Out;
+    QString Err;  // decoded from UTF-8
 };
 
 class ExportCommand : public ::testing::Test {
 protected:
-  void SetUp() override {
-    InitializeTransfers();
-    FServer.ServeFiles("/comic/", kData + "/site");
-  }
+    void SetUp() override
+    {
+        InitializeTransfers();
+        FServer.ServeFiles("/comic/", kData + "/site");
+    }
 
-  TRun Run(QStringList args, const QByteArray& errEncoding = "UTF-8") {
-    args.prepend(QStringLiteral("tembrook-export"));
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    TRun run;
-    run.Status = RunExport(args, out, err, errEncoding);
-    run.Out = out.data();
-    run.Err = QString::fromUtf8(err.data());
-    FErrBytes = err.data();
-    return run;
-  }
+    TRun Run(QStringList args, const QByteArray& errEncoding = "UTF-8")
+    {
+        args.prepend(QStringLiteral("tembrook-export"));
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        TRun run;
+        run.Status = RunExport(args, out, err, errEncoding);
+        run.Out = out.data();
+        run.Err = QString::fromUtf8(err.data());
+        FErrBytes = err.data();
+        return run;
+    }
 
-  QString SiteUrl() const { return QString::fromStdString(FServer.Url("/comic/index.html")); }
+    QString SiteUrl() const { return QString::fromStdString(FServer.Url("/comic/index.html")); }
 
-  platform::TScopedToday FToday{platform::TLocalDate{2026, 3, 20}};
-  platform::TScopedLocaleSeparators FSeparators{platform::TLocaleSeparators{"/", ","}};
-  test::TestHttpServer FServer;
-  QByteArray FErrBytes;
+    platform::TScopedToday FToday{platform::TLocalDate{2026, 3, 20}};
+    platform::TScopedLocaleSeparators FSeparators{platform::TLocaleSeparators{"/", ","}};
+    test::TestHttpServer FServer;
+    QByteArray FErrBytes;
 };
 
-TEST_F(ExportCommand, TheFixtureSiteInEveryOrder) {
-  struct Case {
-    QStringList Args;
-    const char* ExpectedFile;
-  };
-  const Case cases[] = {
-      {{}, "site_date.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("date")}, "site_date.txt"},
-      {{QStringLiteral("--sort=date"), QStringLiteral("--descending")}, "site_date_descending.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("check")}, "site_date.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("check"), QStringLiteral("--descending")}, "site_date.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("title")}, "site_title.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("author")}, "site_author.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("publisher")}, "site_publisher.txt"},
-      {{QStringLiteral("--sort"), QStringLiteral("price"), QStringLiteral("--descending")}, "site_price_descending.txt"},
-      {{QStringLiteral("--html")}, "site_html.txt"},
-      {{QStringLiteral("--html"), QStringLiteral("--utf8")}, "site_html_utf8.txt"},
-      {{QStringLiteral("--utf8")}, "site_date_utf8.txt"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Args.join(QLatin1Char(' ')).toStdString());
-    QStringList args = c.Args;
-    args.append(SiteUrl());
-    const TRun run = Run(args);
-    EXPECT_EQ(run.Out, Expected(c.ExpectedFile));
-    // The site has two bad rows: everything else is written, and the status says so.
+TEST_F(ExportCommand, TheFixtureSiteInEveryOrder)
+{
+    struct Case {
+        QStringList Args;
+        const char* ExpectedFile;
+    };
+    const Case cases[] = {
+        {{}, "site_date.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("date")}, "site_date.txt"},
+        {{QStringLiteral("--sort=date"), QStringLiteral("--descending")}, "site_date_descending.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("check")}, "site_date.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("check"), QStringLiteral("--descending")},
+         "site_date.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("title")}, "site_title.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("author")}, "site_author.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("publisher")}, "site_publisher.txt"},
+        {{QStringLiteral("--sort"), QStringLiteral("price"), QStringLiteral("--descending")},
+         "site_price_descending.txt"},
+        {{QStringLiteral("--html")}, "site_html.txt"},
+        {{QStringLiteral("--html"), QStringLiteral("--utf8")}, "site_html_utf8.txt"},
+        {{QStringLiteral("--utf8")}, "site_date_utf8.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args.join(QLatin1Char(' ')).toStdString());
+        QStringList args = c.Args;
+        args.append(SiteUrl());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Out, Expected(c.ExpectedFile));
+        // The site has two bad rows: everything else is written, and the status says so.
+        EXPECT_EQ(run.Status, ecFailed);
+    }
+}
+
+TEST_F(ExportCommand, TheLogOnStandardError)
+{
+    const TRun run = Run({SiteUrl()});
+    const QStringList lines = run.Err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], Utf8("Topページ取得成功"));
+    EXPECT_EQ(lines[1],
+              Utf8("リスト取り込み : ") + QString::fromStdString(FServer.Url("/comic/table1.html")));
+    EXPECT_EQ(lines[2],
+              Utf8("リスト取り込み : ") + QString::fromStdString(FServer.Url("/comic/table2.html")));
+    EXPECT_EQ(lines.count(Utf8("‥‥リスト取得成功")), 2);
+    // One line per bad row, as the fixture lists them.
+    const QStringList dropped =
+        QString::fromUtf8(Expected("site_dropped.tsv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(dropped.size(), 2);
+    for (const QString& entry : dropped) {
+        const QStringList f = entry.split(QLatin1Char('\t'));
+        const QString line = Utf8("‥‥行を読み飛ばしました : ") +
+            QString::fromStdString(FServer.Url("/comic/")) + f[0] + Utf8(" 表の") + f[1] +
+            Utf8("行目 (ページ") + f[2] + Utf8("行目) : ") + f[3];
+        EXPECT_EQ(lines.count(line), 1) << line.toStdString();
+    }
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("tembrook-export: ")));
+}
+
+TEST_F(ExportCommand, TheLogInTheTerminalsEncoding)
+{
+    const TRun run = Run({SiteUrl()}, "EUC-JP");
+    QStringEncoder euc("EUC-JP");
+    ASSERT_TRUE(euc.isValid());
+    const QByteArray line = euc.encode(Utf8("Topページ取得成功\n"));
+    EXPECT_TRUE(FErrBytes.startsWith(line)) << FErrBytes.left(40).toHex().toStdString();
+}
+
+TEST_F(ExportCommand, PagesAreHandedOverInLinkOrder)
+{
+    // The first page trickles in, so the second one ends first.
+    FServer.ServeInPieces("/comic/table1.html", ReadFile(kData + "/site/table1.html").toStdString(), 150,
+                          std::chrono::milliseconds(15));
+    const TRun run = Run({SiteUrl()});
+    EXPECT_EQ(run.Out, Expected("site_date.txt"));
+    const int first = run.Err.indexOf(Utf8("table1.html 表の"));
+    const int second = run.Err.indexOf(Utf8("table2.html 表の"));
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    EXPECT_LT(second, first) << "the slow page should have arrived last";
+}
+
+TEST_F(ExportCommand, ACleanSiteExitsWithZero)
+{
+    test::TestHttpServer server;
+    QStringEncoder cp932("windows-31j");
+    const QByteArray top =
+        cp932.encode(Utf8("<p>発売日順(テーブル表示)</p>\r\n<a href=\"t.html\">t</a>\r\n\r\n"));
+    server.ServeBody("/i.html", top.toStdString());
+    server.ServeBody("/t.html",
+                     "<table>\r\n<tr><td width=50 bgcolor=#efefef>05/01</td>\r\n<td>P</td>\r\n"
+                     "<td>Title</td>\r\n<td>A</td>\r\n<td>580</td></tr>\r\n</table>\r\n");
+    const TRun run = Run({QString::fromStdString(server.Url("/i.html"))});
+    EXPECT_EQ(run.Status, ecOk) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, QByteArray("05/01 Title A 580 P\r\n"));
+}
+
+TEST_F(ExportCommand, ATopPageWithoutLinksIsAFailure)
+{
+    test::TestHttpServer server;
+    server.ServeBody("/i.html", "<html><body>nothing announced</body></html>\r\n");
+    const TRun run = Run({QString::fromStdString(server.Url("/i.html"))});
     EXPECT_EQ(run.Status, ecFailed);
-  }
-}
-
-TEST_F(ExportCommand, TheLogOnStandardError) {
-  const TRun run = Run({SiteUrl()});
-  const QStringList lines = run.Err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  ASSERT_GE(lines.size(), 3);
-  EXPECT_EQ(lines[0], Utf8("Topページ取得成功"));
-  EXPECT_EQ(lines[1], Utf8("リスト取り込み : ") + QString::fromStdString(FServer.Url("/comic/table1.html")));
-  EXPECT_EQ(lines[2], Utf8("リスト取り込み : ") + QString::fromStdString(FServer.Url("/comic/table2.html")));
-  EXPECT_EQ(lines.count(Utf8("‥‥リスト取得成功")), 2);
-  // One line per bad row, as the fixture lists them.
-  const QStringList dropped = QString::fromUtf8(Expected("site_dropped.tsv")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  ASSERT_EQ(dropped.size(), 2);
-  for (const QString& entry : dropped) {
-    const QStringList f = entry.split(QLatin1Char('\t'));
-    const QString line = Utf8("‥‥行を読み飛ばしました : ") +
-                         QString::fromStdString(FServer.Url("/comic/")) + f[0] + Utf8(" 表の") + f[1] +
-                         Utf8("行目 (ページ") + f[2] + Utf8("行目) : ") + f[3];
-    EXPECT_EQ(lines.count(line), 1) << line.toStdString();
-  }
-  EXPECT_TRUE(lines.last().startsWith(QStringLiteral("tembrook-export: ")));
-}
-
-TEST_F(ExportCommand, TheLogInTheTerminalsEncoding) {
-  const TRun run = Run({SiteUrl()}, "EUC-JP");
-  QStringEncoder euc("EUC-JP");
-  ASSERT_TRUE(euc.isValid());
-  const QByteArray line = euc.encode(Utf8("Topページ取得成功\n"));
-  EXPECT_TRUE(FErrBytes.startsWith(line)) << FErrBytes.left(40).toHex().toStdString();
-}
-
-TEST_F(ExportCommand, PagesAreHandedOverInLinkOrder) {
-  // The first page trickles in, so the second one ends first.
-  FServer.ServeInPieces("/comic/table1.html", ReadFile(kData + "/site/table1.html").toStdString(), 150,
-                        std::chrono::milliseconds(15));
-  const TRun run = Run({SiteUrl()});
-  EXPECT_EQ(run.Out, Expected("site_date.txt"));
-  const int first = run.Err.indexOf(Utf8("table1.html 表の"));
-  const int second = run.Err.indexOf(Utf8("table2.html 表の"));
-  ASSERT_GE(first, 0);
-  ASSERT_GE(second, 0);
-  EXPECT_LT(second, first) << "the slow page should have arrived last";
-}
-
-TEST_F(ExportCommand, ACleanSiteExitsWithZero) {
-  test::TestHttpServer server;
-  QStringEncoder cp932("windows-31j");
-  const QByteArray top = cp932.encode(Utf8("<p>発売日順(テーブル表示)</p>\r\n<a href=\"t.html\">t</a>\r\n\r\n"));
-  server.ServeBody("/i.html", top.toStdString());
-  server.ServeBody("/t.html", "<table>\r\n<tr><td width=50 bgcolor=#efefef>05/01</td>\r\n<td>P</td>\r\n"
-                              "<td>Title</td>\r\n<td>A</td>\r\n<td>580</td></tr>\r\n</table>\r\n");
-  const TRun run = Run({QString::fromStdString(server.Url("/i.html"))});
-  EXPECT_EQ(run.Status, ecOk) << run.Err.toStdString();
-  EXPECT_EQ(run.Out, QByteArray("05/01 Title A 580 P\r\n"));
-}
-
-TEST_F(ExportCommand, ATopPageWithoutLinksIsAFailure) {
-  test::TestHttpServer server;
-  server.ServeBody("/i.html", "<html><body>nothing announced</body></html>\r\n");
-  const TRun run = Run({QString::fromStdString(server.Url("/i.html"))});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Out.isEmpty());
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("no links"))) << run.Err.toStdString();
-}
-
-TEST_F(ExportCommand, ADeadServer) {
-  QString url;
-  {
-    test::TestHttpServer gone;
-    url = QString::fromStdString(gone.Url("/comic/index.html"));
-  }
-  const TRun run = Run({url});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Out.isEmpty());
-  EXPECT_TRUE(run.Err.contains(Utf8("Topページ受信エラー : ") + url)) << run.Err.toStdString();
-}
-
-TEST_F(ExportCommand, AFailedTablePage) {
-  // A table page cut short is logged, the other page's rows still come out.
-  const QByteArray page2 = ReadFile(kData + "/site/table2.html");
-  FServer.ServeTruncated("/comic/table2.html", page2.toStdString(), 100);
-  const TRun run = Run({SiteUrl()});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Err.contains(Utf8("‥‥リスト受信エラー : ") + QString::fromStdString(FServer.Url("/comic/table2.html"))))
-      << run.Err.toStdString();
-  EXPECT_TRUE(Expected("site_date.txt").startsWith(run.Out));
-  EXPECT_EQ(run.Out.count("\r\n"), 5);
-}
-
-TEST_F(ExportCommand, OutputFile) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath(QStringLiteral("list.txt"));
-  {
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older, longer file that must be replaced as a whole\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
-  }
-  const TRun run = Run({QStringLiteral("--output"), path, SiteUrl()});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Out.isEmpty());
-  QFile written(path);
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.readAll(), Expected("site_date.txt"));
-}
-
-TEST_F(ExportCommand, AnOutputFileThatCannotBeCreatedFailsBeforeAnyDownload) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("no/such/folder/list.txt"));
-  const TRun run = Run({QStringLiteral("--output"), path, SiteUrl()});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot create file"))) << run.Err.toStdString();
-  EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 0u);
-  EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST_F(ExportCommand, AnOutputDeviceIsWrittenDirectly) {
-  // A device is not replaced by a renamed file, and its failure is reported.
-  if (!QFileInfo(QStringLiteral("/dev/full")).exists()) GTEST_SKIP() << "no /dev/full here";
-  const TRun run = Run({QStringLiteral("--output"), QStringLiteral("/dev/full"), SiteUrl()});
-  EXPECT_EQ(run.Status, ecFailed);
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot write the output"))) << run.Err.toStdString();
-  const QFileInfo device(QStringLiteral("/dev/full"));
-  EXPECT_FALSE(device.isFile());
-  EXPECT_FALSE(device.isDir());
-}
-
-TEST_F(ExportCommand, BadUsage) {
-  const QStringList cases[] = {
-      {},
-      {SiteUrl(), SiteUrl()},
-      {QStringLiteral("--sort"), QStringLiteral("isbn"), SiteUrl()},
-      {QStringLiteral("--sort"), QStringLiteral("Title"), SiteUrl()},
-      {QStringLiteral("--sort")},
-      {QStringLiteral("--sort"), QStringLiteral("date"), QStringLiteral("--sort"), QStringLiteral("title"), SiteUrl()},
-      {QStringLiteral("--output"), SiteUrl()},
-      {QStringLiteral("--output="), SiteUrl()},
-      {QStringLiteral("--colour"), SiteUrl()},
-      {QStringLiteral("-x"), SiteUrl()},
-      {QString()},
-      {Utf8("http://127.0.0.1/\U0001F600")},  // no Shift-JIS form
-  };
-  for (const QStringList& args : cases) {
-    SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
-    const TRun run = Run(args);
-    EXPECT_EQ(run.Status, ecUsage);
     EXPECT_TRUE(run.Out.isEmpty());
-    EXPECT_TRUE(run.Err.startsWith(QStringLiteral("tembrook-export: "))) << run.Err.toStdString();
-  }
-  EXPECT_EQ(FServer.Requests().size(), 0u);
-  // The usage text comes with a usage error.
-  EXPECT_TRUE(Run({}).Err.contains(QStringLiteral("Usage: tembrook-export [--sort COLUMN]")));
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("no links"))) << run.Err.toStdString();
 }
 
-TEST_F(ExportCommand, HelpAndVersion) {
-  TRun run = Run({QStringLiteral("--help")});
-  EXPECT_EQ(run.Status, ecOk);
-  EXPECT_TRUE(run.Out.startsWith(
-      "Usage: tembrook-export [--sort COLUMN] [--descending] [--html] [--utf8] [--output FILE] URL\n"));
-  EXPECT_TRUE(run.Err.isEmpty());
-  run = Run({QStringLiteral("--version")});
-  EXPECT_EQ(run.Status, ecOk);
-  EXPECT_EQ(run.Out, QByteArray("tembrook-export 0.10.10\n"));
-  // --help wins over a missing URL.
-  EXPECT_EQ(Run({QStringLiteral("--html"), QStringLiteral("--help")}).Status, ecOk);
+TEST_F(ExportCommand, ADeadServer)
+{
+    QString url;
+    {
+        test::TestHttpServer gone;
+        url = QString::fromStdString(gone.Url("/comic/index.html"));
+    }
+    const TRun run = Run({url});
+    EXPECT_EQ(run.Status, ecFailed);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_TRUE(run.Err.contains(Utf8("Topページ受信エラー : ") + url)) << run.Err.toStdString();
 }
 
-TEST_F(ExportCommand, TheRealBinary) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-  env.insert(QStringLiteral("no_proxy"), QStringLiteral("127.0.0.1"));
-  env.insert(QStringLiteral("NO_PROXY"), QStringLiteral("127.0.0.1"));
-  process.setProcessEnvironment(env);
-  process.start(QStringLiteral(TEMBROOK_EXPORT_BINARY), {QStringLiteral("--html"), QStringLiteral("--utf8"), SiteUrl()});
-  ASSERT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
-  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(process.exitCode(), ecFailed);
-  EXPECT_EQ(process.readAllStandardOutput(), Expected("site_html_utf8.txt"));
-  const QString err = QString::fromUtf8(process.readAllStandardError());
-  // Under the C locale the log falls back to UTF-8.
-  EXPECT_TRUE(err.startsWith(Utf8("Topページ取得成功\n"))) << err.toStdString();
-  EXPECT_TRUE(err.contains(QStringLiteral("tembrook-export: ")));
+TEST_F(ExportCommand, AFailedTablePage)
+{
+    // A table page cut short is logged, the other page's rows still come out.
+    const QByteArray page2 = ReadFile(kData + "/site/table2.html");
+    FServer.ServeTruncated("/comic/table2.html", page2.toStdString(), 100);
+    const TRun run = Run({SiteUrl()});
+    EXPECT_EQ(run.Status, ecFailed);
+    EXPECT_TRUE(run.Err.contains(Utf8("‥‥リスト受信エラー : ") +
+                                 QString::fromStdString(FServer.Url("/comic/table2.html"))))
+        << run.Err.toStdString();
+    EXPECT_TRUE(Expected("site_date.txt").startsWith(run.Out));
+    EXPECT_EQ(run.Out.count("\r\n"), 5);
+}
+
+TEST_F(ExportCommand, OutputFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(
+            "an older, longer file that must be replaced as a whole\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    }
+    const TRun run = Run({QStringLiteral("--output"), path, SiteUrl()});
+    EXPECT_EQ(run.Status, ecFailed);
+    EXPECT_TRUE(run.Out.isEmpty());
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), Expected("site_date.txt"));
+}
+
+TEST_F(ExportCommand, AnOutputFileThatCannotBeCreatedFailsBeforeAnyDownload)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/list.txt"));
+    const TRun run = Run({QStringLiteral("--output"), path, SiteUrl()});
+    EXPECT_EQ(run.Status, ecFailed);
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot create file"))) << run.Err.toStdString();
+    EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 0u);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ExportCommand, AnOutputDeviceIsWrittenDirectly)
+{
+    // A device is not replaced by a renamed file, and its failure is reported.
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists())
+        GTEST_SKIP() << "no /dev/full here";
+    const TRun run = Run({QStringLiteral("--output"), QStringLiteral("/dev/full"), SiteUrl()});
+    EXPECT_EQ(run.Status, ecFailed);
+    EXPECT_TRUE(run.Err.contains(QStringLiteral("cannot write the output"))) << run.Err.toStdString();
+    const QFileInfo device(QStringLiteral("/dev/full"));
+    EXPECT_FALSE(device.isFile());
+    EXPECT_FALSE(device.isDir());
+}
+
+TEST_F(ExportCommand, BadUsage)
+{
+    const QStringList cases[] = {
+        {},
+        {SiteUrl(), SiteUrl()},
+        {QStringLiteral("--sort"), QStringLiteral("isbn"), SiteUrl()},
+        {QStringLiteral("--sort"), QStringLiteral("Title"), SiteUrl()},
+        {QStringLiteral("--sort")},
+        {QStringLiteral("--sort"), QStringLiteral("date"), QStringLiteral("--sort"), QStringLiteral("title"),
+         SiteUrl()},
+        {QStringLiteral("--output"), SiteUrl()},
+        {QStringLiteral("--output="), SiteUrl()},
+        {QStringLiteral("--colour"), SiteUrl()},
+        {QStringLiteral("-x"), SiteUrl()},
+        {QString()},
+        {Utf8("http://127.0.0.1/\U0001F600")},  // no Shift-JIS form
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, ecUsage);
+        EXPECT_TRUE(run.Out.isEmpty());
+        EXPECT_TRUE(run.Err.startsWith(QStringLiteral("tembrook-export: "))) << run.Err.toStdString();
+    }
+    EXPECT_EQ(FServer.Requests().size(), 0u);
+    // The usage text comes with a usage error.
+    EXPECT_TRUE(Run({}).Err.contains(QStringLiteral("Usage: tembrook-export [--sort COLUMN]")));
+}
+
+TEST_F(ExportCommand, HelpAndVersion)
+{
+    TRun run = Run({QStringLiteral("--help")});
+    EXPECT_EQ(run.Status, ecOk);
+    EXPECT_TRUE(run.Out.startsWith(
+        "Usage: tembrook-export [--sort COLUMN] [--descending] [--html] [--utf8] [--output FILE] URL\n"));
+    EXPECT_TRUE(run.Err.isEmpty());
+    run = Run({QStringLiteral("--version")});
+    EXPECT_EQ(run.Status, ecOk);
+    EXPECT_EQ(run.Out, QByteArray("tembrook-export 0.10.10\n"));
+    // --help wins over a missing URL.
+    EXPECT_EQ(Run({QStringLiteral("--html"), QStringLiteral("--help")}).Status, ecOk);
+}
+
+TEST_F(ExportCommand, TheRealBinary)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("no_proxy"), QStringLiteral("127.0.0.1"));
+    env.insert(QStringLiteral("NO_PROXY"), QStringLiteral("127.0.0.1"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TEMBROOK_EXPORT_BINARY),
+                  {QStringLiteral("--html"), QStringLiteral("--utf8"), SiteUrl()});
+    ASSERT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), ecFailed);
+    EXPECT_EQ(process.readAllStandardOutput(), Expected("site_html_utf8.txt"));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    // Under the C locale the log falls back to UTF-8.
+    EXPECT_TRUE(err.startsWith(Utf8("Topページ取得成功\n"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("tembrook-export: ")));
 }
 
 }  // namespace

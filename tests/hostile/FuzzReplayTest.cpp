@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,7 +42,8 @@ TEST(TEMBROOK_REPLAY_SUITE, EveryKeptInputPassesTheTargetsChecks)
         ASSERT_TRUE(in) << file;
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::fprintf(stderr, "input %s\n", file.c_str());
-        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0);
+        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                  0);
     }
 }
 

@@ -163,8 +163,8 @@ TEST_F(HostileDisk, WindowSaveIntoAFolderThatIsMissingOrNoFolder)
     WriteBytes(Path(QStringLiteral("plain.txt")), earlier);
     ASSERT_TRUE(QDir(FDir.path()).mkdir(QStringLiteral("taken")));
 
-    for (const QString& name : {Path(QStringLiteral("missing/list.txt")), Path(QStringLiteral("plain.txt/list.txt")),
-                                Path(QStringLiteral("taken"))}) {
+    for (const QString& name : {Path(QStringLiteral("missing/list.txt")),
+                                Path(QStringLiteral("plain.txt/list.txt")), Path(QStringLiteral("taken"))}) {
         SCOPED_TRACE(name.toStdString());
         ExpectOnlyError(SaveAs(name), QStringLiteral("Cannot create file ") + name);
     }
@@ -237,8 +237,9 @@ protected:
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         Run run;
-        run.Status = cli::RunExport({QStringLiteral("tembrook-export"), QStringLiteral("--output"), output, SiteUrl()},
-                                    out, err, "UTF-8");
+        run.Status =
+            cli::RunExport({QStringLiteral("tembrook-export"), QStringLiteral("--output"), output, SiteUrl()},
+                           out, err, "UTF-8");
         run.Out = out.data();
         run.Err = QString::fromUtf8(err.data());
         return run;
@@ -254,8 +255,8 @@ TEST_F(HostileExportOutput, AFolderThatIsMissingOrNoFolderOrAFolderFailsBeforeAn
     const std::string earlier = "kept\r\n";
     WriteBytes(Path(QStringLiteral("plain.txt")), earlier);
     ASSERT_TRUE(QDir(FDir.path()).mkdir(QStringLiteral("taken")));
-    for (const QString& name : {Path(QStringLiteral("missing/out.txt")), Path(QStringLiteral("plain.txt/out.txt")),
-                                Path(QStringLiteral("taken"))}) {
+    for (const QString& name : {Path(QStringLiteral("missing/out.txt")),
+                                Path(QStringLiteral("plain.txt/out.txt")), Path(QStringLiteral("taken"))}) {
         SCOPED_TRACE(name.toStdString());
         const Run run = Export(name);
         EXPECT_EQ(run.Status, cli::ecFailed);

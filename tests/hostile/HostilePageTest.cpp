@@ -30,8 +30,9 @@ protected:
     void ExpectStillUsable()
     {
         EXPECT_TRUE(FOption.ParseTopPage(ReadFixture("site/index.html")));
-        EXPECT_EQ(FOption.TablePageURLs, (std::vector<std::string>{"http://www.example.com/comic/table1.html",
-                                                                    "http://www.example.com/comic/table2.html"}));
+        EXPECT_EQ(FOption.TablePageURLs,
+                  (std::vector<std::string>{"http://www.example.com/comic/table1.html",
+                                            "http://www.example.com/comic/table2.html"}));
         EXPECT_TRUE(FOption.ParseTablePage(ReadFixture("site/table1.html"), true));
         EXPECT_EQ(FOption.BookSaleList.Count(), 5);
         ASSERT_EQ(FOption.DroppedRows().size(), 1u);
@@ -148,8 +149,9 @@ TEST_F(HostilePage, AFiftyMegabyteLineOfLeadBytesDecidesWhereTheHeadingStarts)
     const std::string links = "</h3>\r\n<a href=\"a.html\">a</a>\r\n<a href=\"b.html\">b</a>\r\n";
     const std::string even = std::string(50 * kMiB, '\x81') + kHeading + links;
     EXPECT_TRUE(FOption.ParseTopPage(even));
-    EXPECT_EQ(FOption.TablePageURLs, (std::vector<std::string>{"http://www.example.com/comic/a.html",
-                                                                "http://www.example.com/comic/b.html"}));
+    EXPECT_EQ(FOption.TablePageURLs,
+              (std::vector<std::string>{"http://www.example.com/comic/a.html",
+                                        "http://www.example.com/comic/b.html"}));
 
     const std::string odd = std::string(50 * kMiB + 1, '\x81') + kHeading + links;
     EXPECT_FALSE(FOption.ParseTopPage(odd));
@@ -181,8 +183,8 @@ TEST_F(HostilePage, ATenMegabyteTitleCellBecomesOneWholeRecord)
 // A NUL byte ends the text for the parsers: what stands after it is not read.
 TEST_F(HostilePage, ANulByteEndsThePage)
 {
-    const std::string top = kHeading + "\r\n<a href=\"a.html\">a</a>\r\n" + std::string(1, '\0') +
-                            "<a href=\"b.html\">b</a>\r\n";
+    const std::string top =
+        kHeading + "\r\n<a href=\"a.html\">a</a>\r\n" + std::string(1, '\0') + "<a href=\"b.html\">b</a>\r\n";
     EXPECT_TRUE(FOption.ParseTopPage(top));
     EXPECT_EQ(FOption.TablePageURLs, std::vector<std::string>{"http://www.example.com/comic/a.html"});
 
@@ -190,9 +192,8 @@ TEST_F(HostilePage, ANulByteEndsThePage)
     EXPECT_FALSE(FOption.ParseTopPage(beforeHeading));
 
     // Between rows: the rows before it are read.
-    const std::string betweenRows =
-        "<table>\r\n" + Row("03/05", "One") + "\r\n" + Row("03/06", "Two") + "\r\n" + std::string(1, '\0') +
-        Row("03/07", "Three") + "</table>\r\n";
+    const std::string betweenRows = "<table>\r\n" + Row("03/05", "One") + "\r\n" + Row("03/06", "Two") +
+        "\r\n" + std::string(1, '\0') + Row("03/07", "Three") + "</table>\r\n";
     const TTableOutcome rows = ParseTable(betweenRows);
     EXPECT_TRUE(rows.Readable);
     EXPECT_EQ(rows.Titles, (std::vector<std::string>{"One", "Two"}));
@@ -219,7 +220,7 @@ TEST_F(HostilePage, ALoneLeadByteAtTheVeryEnd)
     // A lead byte after the last cell of the page: the price is then no
     // number, so that row alone is dropped with the runtime's message.
     const std::string lastRow = "<table>\r\n" + Row("03/05", "Kept") + "\r\n" +
-                                "<tr><td>03/06</td>\r\n<td>P</td>\r\n<td>T</td>\r\n<td>A</td>\r\n<td>580</td>\x82";
+        "<tr><td>03/06</td>\r\n<td>P</td>\r\n<td>T</td>\r\n<td>A</td>\r\n<td>580</td>\x82";
     const TTableOutcome dropped = ParseTable(lastRow);
     EXPECT_TRUE(dropped.Readable);
     EXPECT_EQ(dropped.Titles, std::vector<std::string>{"Kept"});
@@ -239,28 +240,32 @@ TEST_F(HostilePage, InvalidSequencesDisplayAsReplacementCharacters)
         QString Shown;
     };
     const std::vector<Case> cases = {
-        {"\x81\x20", QStringLiteral("\uFFFD ")},                         // lead byte, then no trail byte
-        {"\x83\x41\x81<td>", QStringLiteral("\u30A2\uFFFD<td>")},        // the ASCII after a broken pair survives
-        {"\x80", QStringLiteral("\uFFFD")},                              // bytes no character starts with
+        {"\x81\x20", QStringLiteral("\uFFFD ")},                   // lead byte, then no trail byte
+        {"\x83\x41\x81<td>", QStringLiteral("\u30A2\uFFFD<td>")},  // the ASCII after a broken pair survives
+        {"\x80", QStringLiteral("\uFFFD")},                        // bytes no character starts with
         {"\xA0", QStringLiteral("\uFFFD")},
         {"\xFD\xFE\xFF", QStringLiteral("\uFFFD\uFFFD\uFFFD")},
-        {"\x85\x40", QStringLiteral("\uFFFD")},                          // unassigned row
+        {"\x85\x40", QStringLiteral("\uFFFD")},  // unassigned row
         {"\xFC\xFC", QStringLiteral("\uFFFD")},
-        {"\x82", QStringLiteral("\uFFFD")},                              // a lead byte alone
-        {"\x83\x41\x82", QStringLiteral("\u30A2\uFFFD")},                // ... at the end of a text
+        {"\x82", QStringLiteral("\uFFFD")},                // a lead byte alone
+        {"\x83\x41\x82", QStringLiteral("\u30A2\uFFFD")},  // ... at the end of a text
         {std::string("\x82\0A", 3), QStringLiteral("\uFFFD") + QChar(0) + QStringLiteral("A")},
         // Valid text around the damage is unharmed, extensions included.
         {"\x87\x40\xED\x40\xFA\x40\x81\x60", QStringLiteral("\u2460\u7E8A\u2170\uFF5E")},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QString::fromLatin1(QByteArray(c.Bytes.data(), static_cast<qsizetype>(c.Bytes.size())).toHex())
-                         .toStdString());
+        SCOPED_TRACE(
+            QString::fromLatin1(QByteArray(c.Bytes.data(), static_cast<qsizetype>(c.Bytes.size())).toHex())
+                .toStdString());
         EXPECT_EQ(FromCP932(c.Bytes), c.Shown);
     }
 
     // A row whose cells hold such bytes is read like any other, and shows
     // with the replacement character where the damage is.
-    const TTableOutcome table = ParseTable(TablePage({Row("03/05", "Bad\x80\xFD" "Title", "580", "\x85\x40")}));
+    const TTableOutcome table = ParseTable(TablePage({Row("03/05",
+                                                          "Bad\x80\xFD"
+                                                          "Title",
+                                                          "580", "\x85\x40")}));
     ASSERT_EQ(table.Titles.size(), 1u);
     EXPECT_EQ(FromCP932(table.Titles[0]), QStringLiteral("Bad\uFFFD\uFFFDTitle"));
     EXPECT_EQ(FromCP932(FOption.BookSaleList.Items(0)->Author()), QStringLiteral("\uFFFD"));
@@ -294,8 +299,9 @@ TEST_F(HostilePage, TagsNeverClosed)
     // An anchor never closed: its value runs to the end of the line, and the
     // quote rule drops its last byte (the documented cost of a stray quote).
     EXPECT_TRUE(FOption.ParseTopPage("<h3>" + kHeading + "\r\n<a href=\"a.html\r\n<a href=\"b.html"));
-    EXPECT_EQ(FOption.TablePageURLs, (std::vector<std::string>{"http://www.example.com/comic/a.htm",
-                                                                "http://www.example.com/comic/b.htm"}));
+    EXPECT_EQ(FOption.TablePageURLs,
+              (std::vector<std::string>{"http://www.example.com/comic/a.htm",
+                                        "http://www.example.com/comic/b.htm"}));
 
     // A cell never closed up to the end of the page: nothing can be read.
     std::string open = "<table>\r\n" + Row("03/05", "One") + "\r\n<tr><td width=50 bgcolor=#efefef>03/06\r\n";
@@ -315,7 +321,8 @@ TEST_F(HostilePage, TagsNeverClosed)
     EXPECT_EQ(one.Dropped, std::vector<std::string>{"List index out of bounds (4)"});
 
     // Tags opened inside a cell remove the rest of its text, nothing more.
-    const TTableOutcome inner = ParseTable(TablePage({Row("03/05", "Title<!-- note"), Row("03/06", "<b>Bold")}));
+    const TTableOutcome inner =
+        ParseTable(TablePage({Row("03/05", "Title<!-- note"), Row("03/06", "<b>Bold")}));
     EXPECT_EQ(inner.Titles, (std::vector<std::string>{"Title", "Bold"}));
     ExpectStillUsable();
 }
@@ -324,8 +331,8 @@ TEST_F(HostilePage, TagsNeverClosed)
 
 TEST_F(HostilePage, TheHeadingOnTheLastLine)
 {
-    for (const std::string& page : {"<p>x</p>\r\n<h3>" + kHeading + "</h3>", "<h3>" + kHeading + "</h3>\r\n",
-                                    kHeading}) {
+    for (const std::string& page :
+         {"<p>x</p>\r\n<h3>" + kHeading + "</h3>", "<h3>" + kHeading + "</h3>\r\n", kHeading}) {
         SCOPED_TRACE(page.size());
         EXPECT_FALSE(FOption.ParseTopPage(page));
         EXPECT_TRUE(FOption.TablePageURLs.empty());

@@ -44,14 +44,16 @@ namespace {
 using namespace std::chrono_literals;
 
 // CP932 log texts of the road.
-const std::string kLogTopPageReceived = "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
+const std::string kLogTopPageReceived =
+    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
 const std::string kLogTopPageReadError =
     "Top\x83\x79\x81\x5B\x83\x57\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // Topページ受信エラー :
-const std::string kLogListImport = "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
+const std::string kLogListImport =
+    "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
 const std::string kLogTablePageReceived =
     "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
-const std::string kLogTablePageReadError =
-    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // ‥‥リスト受信エラー :
+const std::string kLogTablePageReadError = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xF3\x90\x4D\x83\x47"
+                                           "\x83\x89\x81\x5B : ";  // ‥‥リスト受信エラー :
 
 // A port nobody listens on: bound, read back and closed again.
 int ClosedPort()
@@ -126,16 +128,17 @@ protected:
     // A table page cut off after its second row by a connection reset.
     static std::string PartialTablePage()
     {
-        const std::string page = TablePage({Row("03/05", "Partial1"), Row("03/06", "Partial2"), Row("03/07", "Lost")});
+        const std::string page =
+            TablePage({Row("03/05", "Partial1"), Row("03/06", "Partial2"), Row("03/07", "Lost")});
         return page.substr(0, page.find("<tr><td width=50 bgcolor=#efefef>03/07"));
     }
 
     struct Case {
         const char* Name;
         std::string Url;
-        std::string Text;                // what the transfer hands over
-        std::vector<std::string> Titles; // records the page still gives
-        std::string ErrorPart;           // in the log's error line
+        std::string Text;                 // what the transfer hands over
+        std::vector<std::string> Titles;  // records the page still gives
+        std::string ErrorPart;            // in the log's error line
     };
 
     std::vector<Case> Cases()
@@ -173,7 +176,7 @@ struct TransferOutcome {
     std::string Text;
     std::string Error;
     std::vector<std::int32_t> Stages;
-    std::vector<std::int32_t> Totals;   // stage 3 values
+    std::vector<std::int32_t> Totals;  // stage 3 values
     std::chrono::steady_clock::time_point Ended;
 };
 
@@ -182,7 +185,8 @@ std::shared_ptr<TransferOutcome> Start(const std::string& url)
     auto outcome = std::make_shared<TransferOutcome>();
     auto* transfer = new THTTPDataTransfer();
     transfer->URL = url;
-    transfer->OnProgress = [outcome](THTTPDataTransfer*, std::int32_t, std::int32_t stage, std::int32_t value) {
+    transfer->OnProgress = [outcome](THTTPDataTransfer*, std::int32_t, std::int32_t stage,
+                                     std::int32_t value) {
         std::lock_guard lock(outcome->Lock);
         outcome->Stages.push_back(stage);
         if (stage == 3)
@@ -329,7 +333,7 @@ TEST_F(HostileRoad, ATopPageThatCannotBeReadStartsNothingAndSaysWhy)
 
 struct ExportRun {
     int Status = -1;
-    std::vector<std::string> Lines;   // the output's CP932 lines, CR LF removed
+    std::vector<std::string> Lines;  // the output's CP932 lines, CR LF removed
     QString Err;
 };
 
@@ -340,7 +344,8 @@ ExportRun RunExporter(const std::string& url)
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
     ExportRun run;
-    run.Status = cli::RunExport({QStringLiteral("tembrook-export"), QString::fromStdString(url)}, out, err, "UTF-8");
+    run.Status =
+        cli::RunExport({QStringLiteral("tembrook-export"), QString::fromStdString(url)}, out, err, "UTF-8");
     const std::string bytes = out.data().toStdString();
     for (std::size_t start = 0; start < bytes.size();) {
         const std::size_t end = bytes.find("\r\n", start);

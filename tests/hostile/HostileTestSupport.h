@@ -35,7 +35,7 @@ inline std::string Row(const std::string& date, const std::string& title, const 
                        const std::string& author = "A", const std::string& publisher = "P")
 {
     return "<tr><td width=50 bgcolor=#efefef>" + date + "</td>\r\n  <td>" + publisher + "</td>\r\n  <td>" +
-           title + "</td>\r\n  <td>" + author + "</td>\r\n  <td>" + price + "</td></tr>\r\n";
+        title + "</td>\r\n  <td>" + author + "</td>\r\n  <td>" + price + "</td></tr>\r\n";
 }
 
 // A table page: a header row, then the rows, each followed by a blank line.
@@ -51,7 +51,7 @@ inline std::string TablePage(const std::vector<std::string>& rows)
 inline std::string TopPage(const std::string& first, const std::string& second)
 {
     return "<html><body>\r\n<h3>" + kHeading + "</h3>\r\n<a href=\"" + first + "\">1</a><br>\r\n<a href=\"" +
-           second + "\">2</a><br>\r\n</body></html>\r\n";
+        second + "\">2</a><br>\r\n</body></html>\r\n";
 }
 
 inline std::string ReadFixture(const std::string& relative)

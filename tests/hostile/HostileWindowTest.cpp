@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QLineEdit>
 
 #include <algorithm>
 #include <chrono>
@@ -102,7 +102,8 @@ TEST_F(HostileWindow, FiftyStartsWhilePagesArriveThenCloseStopsEverythingWithinT
         PumpFor(5ms);
     }
     ASSERT_TRUE(WaitUntil([this] { return FServer.RequestCount("/a.html") >= 10; }, 10s));
-    ASSERT_GE(platform::TThread::RunningCount(), 10u) << "pages must still be arriving when the window closes";
+    ASSERT_GE(platform::TThread::RunningCount(), 10u)
+        << "pages must still be arriving when the window closes";
 
     const auto closing = std::chrono::steady_clock::now();
     EXPECT_TRUE(FWindow.close());
@@ -152,9 +153,12 @@ TEST_F(HostileWindow, AfterAHostileSiteTheFixtureSiteImportsAsUsual)
     for (int i = 0; i < 100000; ++i)
         huge += Row("03/05", "Huge" + std::to_string(i));
     huge += "</table>\r\n";
-    const std::string bad = "<table>\r\n" + Row("03/06", "Bad\x80" "Bytes") + "\r\n" +
-                            Row("03/07", "Lost\xFD\xFETrail") + "\r\n" +
-                            "<tr><td>03/08</td>\r\n<td>P</td>\r\n<td>T</td>\r\n<td>A</td>\r\n<td>580</td>\x82";
+    const std::string bad = "<table>\r\n" +
+        Row("03/06",
+            "Bad\x80"
+            "Bytes") +
+        "\r\n" + Row("03/07", "Lost\xFD\xFETrail") + "\r\n" +
+        "<tr><td>03/08</td>\r\n<td>P</td>\r\n<td>T</td>\r\n<td>A</td>\r\n<td>580</td>\x82";
     FServer.ServeBody("/hostile/index.html", TopPage("huge.html", "bad.html"));
     FServer.ServeBody("/hostile/huge.html", huge);
     FServer.ServeBody("/hostile/bad.html", bad);
@@ -167,14 +171,16 @@ TEST_F(HostileWindow, AfterAHostileSiteTheFixtureSiteImportsAsUsual)
     for (int row = 0; row < list.Count(); ++row)
         titles.push_back(list.Text(row, TBookListModel::colTitle));
     std::sort(titles.begin(), titles.end());
-    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("Bad\uFFFDBytes"), QStringLiteral("Huge0"),
-                                            QStringLiteral("Lost\uFFFD\uFFFDTrail")}));
+    EXPECT_EQ(titles,
+              (std::vector<QString>{QStringLiteral("Bad\uFFFDBytes"), QStringLiteral("Huge0"),
+                                    QStringLiteral("Lost\uFFFD\uFFFDTrail")}));
     const QString log = FWindow.Memo1()->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("‥‥行を読み飛ばしました : ") +
                              QString::fromStdString(FServer.Url("/hostile/bad.html")) +
                              QStringLiteral(" 表の3行目")))
         << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("'580\uFFFD' is not a valid integer value"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("'580\uFFFD' is not a valid integer value")))
+        << log.toStdString();
 
     FServer.ServeFiles("/comic/", std::string(TEMBROOK_FIXTURE_DIR) + "/site");
     PressStart(FServer.Url("/comic/index.html"));

@@ -53,7 +53,8 @@ int main(int argc, char** argv)
         const char* kind = message.Kind == tembrook::TMessageKind::mkError ? "error" : "information";
         std::printf("%s\t%s\n", kind, message.Text.toUtf8().constData());
     });
-    const tembrook::TScopedSaveDialogHook dialog([&](QFileDialog&) { return std::optional<QString>(fileName); });
+    const tembrook::TScopedSaveDialogHook dialog(
+        [&](QFileDialog&) { return std::optional<QString>(fileName); });
     window.SaveListAsActionExecute();
     std::printf("rows\t%d\n", window.BookList().Count());
     return 0;

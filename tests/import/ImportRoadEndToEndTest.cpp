@@ -23,18 +23,23 @@
 namespace tembrook {
 namespace {
 
-const std::string kTopOk = "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
+const std::string kTopOk =
+    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
 const std::string kTopReadError =
     "Top\x83\x79\x81\x5B\x83\x57\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // Topページ受信エラー :
-const std::string kListImport = "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
-const std::string kPageOk = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
+const std::string kListImport =
+    "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
+const std::string kPageOk =
+    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
 }
 
 const std::string kData = TEMBROOK_FIXTURE_DIR;
@@ -42,113 +47,123 @@ const std::string kData = TEMBROOK_FIXTURE_DIR;
 // The window's side of the road, reduced to what it is given.
 class CollectingSink : public TImportSink {
 public:
-  void ShowStatus(const std::string& text) override { Status = text; }
-  void AppendLog(const std::string& line) override { Log.push_back(line); }
-  void ClearLog() override { Log.clear(); }
-  void ShowProgress(std::int64_t bytes) override { MaxProgress.store(std::max<std::int64_t>(MaxProgress, bytes)); }
-  void ClearProgress() override {}
-  void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) override {
-    std::string& lines = Pages[page.LinkIndex];
-    for (std::int32_t i = 0; i < list.Count(); ++i)
-      lines += static_cast<const THtmlBookSaleData*>(list.Items(i))->TextLine() + "\r\n";
-    Arrival.push_back(page.LinkIndex);
-  }
-  void ReportError(const std::string& message) override { Errors.push_back(message); }
-  void ImportIdle() override { Loop.quit(); }
+    void ShowStatus(const std::string& text) override { Status = text; }
+    void AppendLog(const std::string& line) override { Log.push_back(line); }
+    void ClearLog() override { Log.clear(); }
+    void ShowProgress(std::int64_t bytes) override
+    {
+        MaxProgress.store(std::max<std::int64_t>(MaxProgress, bytes));
+    }
+    void ClearProgress() override {}
+    void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) override
+    {
+        std::string& lines = Pages[page.LinkIndex];
+        for (std::int32_t i = 0; i < list.Count(); ++i)
+            lines += static_cast<const THtmlBookSaleData*>(list.Items(i))->TextLine() + "\r\n";
+        Arrival.push_back(page.LinkIndex);
+    }
+    void ReportError(const std::string& message) override { Errors.push_back(message); }
+    void ImportIdle() override { Loop.quit(); }
 
-  std::string Status;
-  std::vector<std::string> Log;
-  std::vector<std::string> Errors;
-  std::map<std::size_t, std::string> Pages;
-  std::vector<std::size_t> Arrival;
-  std::atomic<std::int64_t> MaxProgress{0};
-  QEventLoop Loop;
+    std::string Status;
+    std::vector<std::string> Log;
+    std::vector<std::string> Errors;
+    std::map<std::size_t, std::string> Pages;
+    std::vector<std::size_t> Arrival;
+    std::atomic<std::int64_t> MaxProgress{0};
+    QEventLoop Loop;
 };
 
 class ImportRoadEndToEnd : public ::testing::Test {
 protected:
-  void SetUp() override {
-    InitializeTransfers();
-    FServer.ServeFiles("/comic/", kData + "/site");
-  }
+    void SetUp() override
+    {
+        InitializeTransfers();
+        FServer.ServeFiles("/comic/", kData + "/site");
+    }
 
-  void RunImport(TImportRoad& road, const std::string& url) {
-    road.StartImport(url);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &FSink.Loop, &QEventLoop::quit);
-    guard.start(30000);
-    if (road.RunningTransfers() > 0) FSink.Loop.exec();
-    ASSERT_EQ(road.RunningTransfers(), 0u) << "the import did not end";
-  }
+    void RunImport(TImportRoad& road, const std::string& url)
+    {
+        road.StartImport(url);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &FSink.Loop, &QEventLoop::quit);
+        guard.start(30000);
+        if (road.RunningTransfers() > 0)
+            FSink.Loop.exec();
+        ASSERT_EQ(road.RunningTransfers(), 0u) << "the import did not end";
+    }
 
-  platform::TScopedToday FToday{platform::TLocalDate{2026, 3, 20}};
-  platform::TScopedLocaleSeparators FSeparators{platform::TLocaleSeparators{"/", ","}};
-  test::TestHttpServer FServer;
-  CollectingSink FSink;
-  TImportTransferStarter FStarter;
+    platform::TScopedToday FToday{platform::TLocalDate{2026, 3, 20}};
+    platform::TScopedLocaleSeparators FSeparators{platform::TLocaleSeparators{"/", ","}};
+    test::TestHttpServer FServer;
+    CollectingSink FSink;
+    TImportTransferStarter FStarter;
 };
 
-TEST_F(ImportRoadEndToEnd, TheFixtureSite) {
-  TImportRoad road(FSink, FStarter);
-  RunImport(road, FServer.Url("/comic/index.html"));
+TEST_F(ImportRoadEndToEnd, TheFixtureSite)
+{
+    TImportRoad road(FSink, FStarter);
+    RunImport(road, FServer.Url("/comic/index.html"));
 
-  // Both pages together, in link order, are the expected list.
-  ASSERT_EQ(FSink.Pages.size(), 2u);
-  EXPECT_EQ(FSink.Pages[0] + FSink.Pages[1], ReadFile(kData + "/expected/site_date.txt"));
-  EXPECT_TRUE(FSink.Errors.empty());
+    // Both pages together, in link order, are the expected list.
+    ASSERT_EQ(FSink.Pages.size(), 2u);
+    EXPECT_EQ(FSink.Pages[0] + FSink.Pages[1], ReadFile(kData + "/expected/site_date.txt"));
+    EXPECT_TRUE(FSink.Errors.empty());
 
-  ASSERT_GE(FSink.Log.size(), 5u);
-  EXPECT_EQ(FSink.Log[0], kTopOk);
-  EXPECT_EQ(FSink.Log[1], kListImport + FServer.Url("/comic/table1.html"));
-  EXPECT_EQ(FSink.Log[2], kListImport + FServer.Url("/comic/table2.html"));
-  EXPECT_EQ(std::count(FSink.Log.begin(), FSink.Log.end(), kPageOk), 2);
-  // One line per bad row of the site, naming its page, row and line.
-  std::istringstream dropped(ReadFile(kData + "/expected/site_dropped.tsv"));
-  std::string entry;
-  int rows = 0;
-  while (std::getline(dropped, entry)) {
-    std::istringstream fields(entry);
-    std::string page, row, line, message;
-    std::getline(fields, page, '\t');
-    std::getline(fields, row, '\t');
-    std::getline(fields, line, '\t');
-    std::getline(fields, message);
-    const std::string expected = TImportRoad::DroppedRowLogLine(
-        FServer.Url("/comic/" + page), TDroppedRow{std::stoi(row), std::stoi(line), message});
-    EXPECT_EQ(std::count(FSink.Log.begin(), FSink.Log.end(), expected), 1) << entry;
-    ++rows;
-  }
-  EXPECT_EQ(rows, 2);
-  EXPECT_EQ(road.Outcome().RowsDropped, 2u);
-  EXPECT_FALSE(road.Outcome().Complete());
-  EXPECT_EQ(FServer.RequestCount("/comic/table3.html"), 0u);
-  EXPECT_GT(FSink.MaxProgress.load(), 0);
+    ASSERT_GE(FSink.Log.size(), 5u);
+    EXPECT_EQ(FSink.Log[0], kTopOk);
+    EXPECT_EQ(FSink.Log[1], kListImport + FServer.Url("/comic/table1.html"));
+    EXPECT_EQ(FSink.Log[2], kListImport + FServer.Url("/comic/table2.html"));
+    EXPECT_EQ(std::count(FSink.Log.begin(), FSink.Log.end(), kPageOk), 2);
+    // One line per bad row of the site, naming its page, row and line.
+    std::istringstream dropped(ReadFile(kData + "/expected/site_dropped.tsv"));
+    std::string entry;
+    int rows = 0;
+    while (std::getline(dropped, entry)) {
+        std::istringstream fields(entry);
+        std::string page, row, line, message;
+        std::getline(fields, page, '\t');
+        std::getline(fields, row, '\t');
+        std::getline(fields, line, '\t');
+        std::getline(fields, message);
+        const std::string expected = TImportRoad::DroppedRowLogLine(
+            FServer.Url("/comic/" + page), TDroppedRow{std::stoi(row), std::stoi(line), message});
+        EXPECT_EQ(std::count(FSink.Log.begin(), FSink.Log.end(), expected), 1) << entry;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(road.Outcome().RowsDropped, 2u);
+    EXPECT_FALSE(road.Outcome().Complete());
+    EXPECT_EQ(FServer.RequestCount("/comic/table3.html"), 0u);
+    EXPECT_GT(FSink.MaxProgress.load(), 0);
 }
 
-TEST_F(ImportRoadEndToEnd, AllPagesAreStartedBeforeAnyEnds) {
-  // The first page is slow; the second must arrive first, so both ran at once.
-  FServer.ServeInPieces("/comic/table1.html", ReadFile(kData + "/site/table1.html"), 200,
-                        std::chrono::milliseconds(20));
-  TImportRoad road(FSink, FStarter);
-  RunImport(road, FServer.Url("/comic/index.html"));
-  EXPECT_EQ(FSink.Arrival, (std::vector<std::size_t>{1, 0}));
-  EXPECT_EQ(FSink.Pages[0] + FSink.Pages[1], ReadFile(kData + "/expected/site_date.txt"));
+TEST_F(ImportRoadEndToEnd, AllPagesAreStartedBeforeAnyEnds)
+{
+    // The first page is slow; the second must arrive first, so both ran at once.
+    FServer.ServeInPieces("/comic/table1.html", ReadFile(kData + "/site/table1.html"), 200,
+                          std::chrono::milliseconds(20));
+    TImportRoad road(FSink, FStarter);
+    RunImport(road, FServer.Url("/comic/index.html"));
+    EXPECT_EQ(FSink.Arrival, (std::vector<std::size_t>{1, 0}));
+    EXPECT_EQ(FSink.Pages[0] + FSink.Pages[1], ReadFile(kData + "/expected/site_date.txt"));
 }
 
-TEST_F(ImportRoadEndToEnd, ADeadServerGivesTheReadErrorLine) {
-  std::string url;
-  {
-    test::TestHttpServer gone;
-    url = gone.Url("/comic/index.html");
-  }
-  TImportRoad road(FSink, FStarter);
-  RunImport(road, url);
-  ASSERT_EQ(FSink.Log.size(), 2u);
-  EXPECT_EQ(FSink.Log[0], kTopOk);
-  EXPECT_EQ(FSink.Log[1].rfind(kTopReadError + url, 0), 0u) << FSink.Log[1];
-  EXPECT_TRUE(road.Outcome().TopPageFailed);
-  EXPECT_FALSE(road.Outcome().Complete());
+TEST_F(ImportRoadEndToEnd, ADeadServerGivesTheReadErrorLine)
+{
+    std::string url;
+    {
+        test::TestHttpServer gone;
+        url = gone.Url("/comic/index.html");
+    }
+    TImportRoad road(FSink, FStarter);
+    RunImport(road, url);
+    ASSERT_EQ(FSink.Log.size(), 2u);
+    EXPECT_EQ(FSink.Log[0], kTopOk);
+    EXPECT_EQ(FSink.Log[1].rfind(kTopReadError + url, 0), 0u) << FSink.Log[1];
+    EXPECT_TRUE(road.Outcome().TopPageFailed);
+    EXPECT_FALSE(road.Outcome().Complete());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ public:
     bool AttemptConnect() override { return true; }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -64,7 +64,10 @@ int main(int argc, char** argv)
             }
         });
         poll.start(5);
-        QTimer::singleShot(10000, &app, [&] { status = 2; app.quit(); });
+        QTimer::singleShot(10000, &app, [&] {
+            status = 2;
+            app.quit();
+        });
         app.exec();
         if (explicitStop)
             tembrook::StopAllTransfers();

@@ -1,6 +1,6 @@
 // The internet client and the connection state on their own.
-#include "ConnectionState.h"
 #include "InternetClient.h"
+#include "ConnectionState.h"
 #include "NetTestSupport.h"
 #include "TestHttpServer.h"
 
@@ -13,7 +13,8 @@ using namespace std::chrono_literals;
 using platform::TInternetLimits;
 using platform::TInternetSession;
 
-std::vector<std::size_t> ReadAll(platform::TInternetUrl& url, std::size_t piece, std::string& body, bool& failed)
+std::vector<std::size_t> ReadAll(platform::TInternetUrl& url, std::size_t piece, std::string& body,
+                                 bool& failed)
 {
     std::vector<std::size_t> sizes;
     std::vector<char> buffer(piece);
@@ -92,7 +93,7 @@ TEST_F(InternetClientTest, CancelFromAnotherThreadUnblocksAStalledRead)
     EXPECT_EQ(got, 0u);
     EXPECT_FALSE(url->ErrorMessage().empty());
     canceller.join();
-    EXPECT_FALSE(url->Read(buffer, sizeof buffer, got));     // cancelled for good
+    EXPECT_FALSE(url->Read(buffer, sizeof buffer, got));  // cancelled for good
     FServer.ReleaseStalls();
 }
 
@@ -129,9 +130,10 @@ TEST(ConnectionStateTest, DefaultStateAnswersAndCountsAsConnectedWithoutABackend
 TEST(ConnectionStateTest, StateMadeOffTheMainThreadLoadsThroughTheEventLoop)
 {
     std::shared_ptr<platform::TQtConnectionState> state;
-    std::thread maker([&] { state = std::make_shared<platform::TQtConnectionState>("tembrook-no-such-backend"); });
+    std::thread maker(
+        [&] { state = std::make_shared<platform::TQtConnectionState>("tembrook-no-such-backend"); });
     maker.join();
-    PumpEvents(20ms);   // the queued load runs and fails
+    PumpEvents(20ms);  // the queued load runs and fails
     EXPECT_FALSE(state->HasBackend());
     EXPECT_TRUE(state->IsConnected());
 }
@@ -146,11 +148,11 @@ TEST(ConnectionStateTest, ScopedStateIsInstalledAndRestored)
         EXPECT_EQ(platform::CurrentConnectionState(), fake);
     }
     EXPECT_EQ(platform::CurrentConnectionState(), original);
-    platform::SetConnectionState(nullptr);      // back to a fresh default
+    platform::SetConnectionState(nullptr);  // back to a fresh default
     const auto fresh = platform::CurrentConnectionState();
     EXPECT_TRUE(fresh != nullptr);
     EXPECT_NE(fresh, fake);
 }
 
-} // namespace
-} // namespace tembrook::test
+}  // namespace
+}  // namespace tembrook::test

@@ -22,7 +22,8 @@ namespace tembrook::test {
 
 // Runs the Qt event loop of this (the user-interface) thread until `done`
 // holds or `timeout` passes. Returns `done()`.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+inline bool WaitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20))
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -114,7 +115,8 @@ inline THTTPDataTransfer* MakeTransfer(const std::string& url, const std::shared
 {
     auto* transfer = new THTTPDataTransfer();
     transfer->URL = url;
-    transfer->OnProgress = [record](THTTPDataTransfer*, std::int32_t kind, std::int32_t stage, std::int32_t value) {
+    transfer->OnProgress = [record](THTTPDataTransfer*, std::int32_t kind, std::int32_t stage,
+                                    std::int32_t value) {
         std::lock_guard lock(record->Lock);
         if (record->Completed)
             ++record->ReportsAfterCompletion;
@@ -146,4 +148,4 @@ inline std::shared_ptr<TransferRecord> Fetch(const std::string& url,
     return record;
 }
 
-} // namespace tembrook::test
+}  // namespace tembrook::test

@@ -197,16 +197,19 @@ TEST_F(ThreadLifecycleTest, FiftyTransfersAtOnceEachGetTheirOwnBodyAndCompleteOn
         transfer->OnTerminate = [&, recordCompletion](THTTPDataTransfer* sender) {
             if (inHandler.fetch_add(1) != 0)
                 ++overlaps;
-            std::this_thread::sleep_for(2ms);   // widen the window for an overlap
+            std::this_thread::sleep_for(2ms);  // widen the window for an overlap
             recordCompletion(sender);
             inHandler.fetch_sub(1);
         };
         records.push_back(record);
         transfer->Resume();
     }
-    ASSERT_TRUE(WaitUntil([&] {
-        return std::all_of(records.begin(), records.end(), [](const auto& r) { return r->IsCompleted(); });
-    }, 30s));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return std::all_of(records.begin(), records.end(),
+                               [](const auto& r) { return r->IsCompleted(); });
+        },
+        30s));
     EXPECT_EQ(overlaps.load(), 0);
     for (int i = 0; i < Count; ++i) {
         SCOPED_TRACE(i);
@@ -232,14 +235,14 @@ TEST_F(ThreadLifecycleTest, CompletionIsSkippedWhenItsReceiverIsGone)
     second->BindReceiver(&alive);
     first->Resume();
     second->Resume();
-    delete receiver;    // before any event is processed
+    delete receiver;  // before any event is processed
 
     ASSERT_TRUE(WaitUntil([&] { return kept->IsCompleted() && TThread::RunningCount() == 0; }));
     EXPECT_FALSE(dropped->IsCompleted());
     EXPECT_EQ(kept->Text, "receiver");
     const std::vector<std::int32_t> stages = dropped->Stages();
     ASSERT_FALSE(stages.empty());
-    EXPECT_EQ(stages.back(), 4);     // the download itself ran
+    EXPECT_EQ(stages.back(), 4);  // the download itself ran
 }
 
 TEST_F(ThreadLifecycleTest, StopAllEndsStalledTransfersPromptlyWithoutTheirHandlers)
@@ -250,7 +253,9 @@ TEST_F(ThreadLifecycleTest, StopAllEndsStalledTransfersPromptlyWithoutTheirHandl
     std::vector<std::shared_ptr<TransferRecord>> records;
     for (int i = 0; i < 6; ++i) {
         auto record = std::make_shared<TransferRecord>();
-        const std::string url = i < 4 ? FServer.Url("/stall.html") : i == 4 ? silent.Url("/") : unresponsive.Url("/");
+        const std::string url = i < 4 ? FServer.Url("/stall.html")
+            : i == 4                  ? silent.Url("/")
+                                      : unresponsive.Url("/");
         MakeTransfer(url, record)->Resume();
         records.push_back(record);
     }
@@ -288,7 +293,7 @@ TEST_F(ThreadLifecycleTest, StopAllReleasesTransfersWhoseCompletionIsQueued)
         std::this_thread::sleep_for(5ms);
     StopAllTransfers();
     EXPECT_EQ(TThread::RunningCount(), 0u);
-    PumpEvents(50ms);   // the queued hand-overs find nothing to deliver
+    PumpEvents(50ms);  // the queued hand-overs find nothing to deliver
     for (const auto& record : records)
         EXPECT_FALSE(record->IsCompleted());
 }
@@ -306,13 +311,13 @@ TEST_F(ThreadLifecycleTest, StopAllFromInsideACompletionHandler)
     auto recordCompletion = transfer->OnTerminate;
     std::size_t runningInside = 99;
     transfer->OnTerminate = [&, recordCompletion](THTTPDataTransfer* sender) {
-        StopAllTransfers();         // the window closing from a handler
+        StopAllTransfers();  // the window closing from a handler
         runningInside = TThread::RunningCount();
-        recordCompletion(sender);   // the sender is still alive here
+        recordCompletion(sender);  // the sender is still alive here
     };
     transfer->Resume();
     ASSERT_TRUE(WaitUntil([&] { return first->IsCompleted(); }));
-    EXPECT_EQ(runningInside, 1u);   // only the one whose handler runs
+    EXPECT_EQ(runningInside, 1u);  // only the one whose handler runs
     EXPECT_EQ(first->Text, "first");
     EXPECT_TRUE(WaitUntil([] { return TThread::RunningCount() == 0; }));
     EXPECT_FALSE(stalled->IsCompleted());
@@ -349,7 +354,8 @@ TEST(ProgramExitTest, QuitsPromptlyWithTransfersHanging)
         probe.start(QString::fromUtf8(TEMBROOK_NET_EXIT_PROBE), {QString::fromUtf8(mode)});
         ASSERT_TRUE(probe.waitForStarted(5000));
         QByteArray output;
-        while (!output.contains("started") && probe.state() != QProcess::NotRunning && probe.waitForReadyRead(10000))
+        while (!output.contains("started") && probe.state() != QProcess::NotRunning &&
+               probe.waitForReadyRead(10000))
             output += probe.readAllStandardOutput();
         ASSERT_TRUE(output.contains("started 5")) << output.toStdString();
         const auto quitting = std::chrono::steady_clock::now();
@@ -365,5 +371,5 @@ TEST(ProgramExitTest, QuitsPromptlyWithTransfersHanging)
     }
 }
 
-} // namespace
-} // namespace tembrook::test
+}  // namespace
+}  // namespace tembrook::test

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -39,7 +39,7 @@ std::string PatternBody(std::size_t size, unsigned seed)
     std::mt19937 random(seed);
     std::string body(size, '\0');
     for (char& c : body)
-        c = static_cast<char>(random() & 0xff);    // NULs and CP932 lead bytes included
+        c = static_cast<char>(random() & 0xff);  // NULs and CP932 lead bytes included
     return body;
 }
 
@@ -173,8 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BodyCase{"SmallPackets3000", 3000, BodyCase::Pieces, 7},
                       BodyCase{"OddPackets3000", 3000, BodyCase::Pieces, 1500},
                       BodyCase{"Chunked3000", 3000, BodyCase::Chunked, 333},
-                      BodyCase{"Short", 10, BodyCase::Whole, 0},
-                      BodyCase{"Empty", 0, BodyCase::Whole, 0},
+                      BodyCase{"Short", 10, BodyCase::Whole, 0}, BodyCase{"Empty", 0, BodyCase::Whole, 0},
                       BodyCase{"ExactlyTwoPieces", 2048, BodyCase::Whole, 0},
                       BodyCase{"OneMiB", 1024 * 1024, BodyCase::Whole, 0},
                       BodyCase{"OneMiBChunked", 1024 * 1024, BodyCase::Chunked, 4096 + 17}),
@@ -190,7 +189,7 @@ TEST_F(TransferTest, ThreeThousandBytesReportTheTotalsOfTheSpec)
 
 TEST_F(TransferTest, ErrorPageBodyIsDeliveredLikeAnyOther)
 {
-    const std::string page = "<html><body>\x83\x79\x81\x5b\x83\x57 not found</body></html>";   // ページ
+    const std::string page = "<html><body>\x83\x79\x81\x5b\x83\x57 not found</body></html>";  // ページ
     FServer.ServeBody("/missing.html", page, "text/html", 404);
     auto record = Fetch(FServer.Url("/missing.html"));
 
@@ -233,9 +232,9 @@ TEST_F(TransferTest, RedirectChainLongerThanTenFails)
     for (int i = 0; i < 12; ++i)
         FServer.ServeRedirect("/r" + std::to_string(i), FServer.Url("/r" + std::to_string(i + 1)));
     FServer.ServeBody("/r12", "end");
-    auto ten = Fetch(FServer.Url("/r2"));      // ten hops to /r12
+    auto ten = Fetch(FServer.Url("/r2"));  // ten hops to /r12
     EXPECT_EQ(ten->Text, "end");
-    auto eleven = Fetch(FServer.Url("/r1"));   // eleven hops
+    auto eleven = Fetch(FServer.Url("/r1"));  // eleven hops
     const Stages stages = eleven->Stages();
     EXPECT_NE(std::find(stages.begin(), stages.end(), -1), stages.end());
     EXPECT_TRUE(eleven->Text.empty());
@@ -249,14 +248,16 @@ class SchemeTest : public TransferTest, public ::testing::WithParamInterface<con
 TEST_P(SchemeTest, OtherSchemesAreNeverOpened)
 {
     const std::string scheme = GetParam();
-    const auto folder = std::filesystem::temp_directory_path() / ("tembrook-scheme-" + std::to_string(getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("tembrook-scheme-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const auto secret = folder / "secret.txt";
     std::ofstream(secret) << "SECRET-CONTENT";
     // A listener on the target port shows whether anything connected.
     RawSocketServer listener("SECRET-CONTENT\r\n");
-    const std::string target = scheme == "file" ? "file://" + secret.string()
-                                                : scheme + "://127.0.0.1:" + std::to_string(listener.Port()) + "/secret.txt";
+    const std::string target = scheme == "file"
+        ? "file://" + secret.string()
+        : scheme + "://127.0.0.1:" + std::to_string(listener.Port()) + "/secret.txt";
     FServer.ServeRedirect("/jump.html", target);
 
     for (const std::string& url : {target, FServer.Url("/jump.html")}) {
@@ -271,13 +272,15 @@ TEST_P(SchemeTest, OtherSchemesAreNeverOpened)
     std::filesystem::remove_all(folder);
 }
 
-INSTANTIATE_TEST_SUITE_P(Schemes, SchemeTest, ::testing::Values("file", "ftp", "gopher", "dict", "telnet", "scp"));
+INSTANTIATE_TEST_SUITE_P(Schemes, SchemeTest,
+                         ::testing::Values("file", "ftp", "gopher", "dict", "telnet", "scp"));
 
 TEST_F(TransferTest, MalformedAddressesFailWithoutAnyRequest)
 {
     FServer.ServeBody("/a", "A");
-    for (const std::string& url : {FServer.Url("/a") + std::string("\0/b", 3), FServer.Url("/a\r\nX-Injected: 1"),
-                                   std::string("127.0.0.1:") + std::to_string(FServer.Port()) + "/a", std::string("not a url")}) {
+    for (const std::string& url :
+         {FServer.Url("/a") + std::string("\0/b", 3), FServer.Url("/a\r\nX-Injected: 1"),
+          std::string("127.0.0.1:") + std::to_string(FServer.Port()) + "/a", std::string("not a url")}) {
         SCOPED_TRACE(url);
         auto record = Fetch(url);
         EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
@@ -291,8 +294,8 @@ TEST_F(TransferTest, MalformedAddressesFailWithoutAnyRequest)
 TEST_F(TransferTest, ResetMidBodyKeepsThePartialText)
 {
     const std::string part = PatternBody(1500, 7);
-    RawSocketServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + part, RawSocketServer::Ending::Reset,
-                           200ms);
+    RawSocketServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + part,
+                           RawSocketServer::Ending::Reset, 200ms);
     auto record = Fetch(server.Url("/reset.html"));
 
     ASSERT_TRUE(record->Completed);
@@ -341,7 +344,8 @@ TEST_F(TransferTest, StalledBodyEndsAtTheStallLimitKeepingThePrefix)
     // prefix lets the shortened limit trip soon after a second.
     FServer.ServeStall("/stall.html", "<", 100000);
     const auto started = std::chrono::steady_clock::now();
-    auto record = Fetch(FServer.Url("/stall.html"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
+    auto record = Fetch(
+        FServer.Url("/stall.html"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
     const auto took = std::chrono::steady_clock::now() - started;
 
     ASSERT_TRUE(record->Completed);
@@ -354,7 +358,8 @@ TEST_F(TransferTest, StalledBodyEndsAtTheStallLimitKeepingThePrefix)
 TEST_F(TransferTest, ServerThatNeverAnswersEndsAtTheStallLimit)
 {
     RawSocketServer server("", RawSocketServer::Ending::Hold);
-    auto record = Fetch(server.Url("/"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
+    auto record = Fetch(
+        server.Url("/"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
     ASSERT_TRUE(record->Completed);
     EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
     EXPECT_FALSE(record->Terminated);
@@ -364,7 +369,8 @@ TEST_F(TransferTest, ConnectThatHangsEndsAtTheConnectTimeout)
 {
     UnresponsiveListener listener;
     const auto started = std::chrono::steady_clock::now();
-    auto record = Fetch(listener.Url("/"), [](THTTPDataTransfer& t) { t.Limits.ConnectTimeoutMs = 300; }, 15s);
+    auto record = Fetch(
+        listener.Url("/"), [](THTTPDataTransfer& t) { t.Limits.ConnectTimeoutMs = 300; }, 15s);
     ASSERT_TRUE(record->Completed);
     EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
@@ -454,9 +460,10 @@ INSTANTIATE_TEST_SUITE_P(Checks, ConnectionCheckTest,
 TEST_F(TransferTest, ProxyComesFromTheEnvironment)
 {
     // The server plays the proxy: it receives the absolute address.
-    FServer.Serve("http://tembrook.invalid/list.html", [](const TestRequest& request, TestResponse& response) {
-        response.Body = "via proxy " + request.Target;
-    });
+    FServer.Serve("http://tembrook.invalid/list.html",
+                  [](const TestRequest& request, TestResponse& response) {
+                      response.Body = "via proxy " + request.Target;
+                  });
     setenv("http_proxy", FServer.BaseUrl().c_str(), 1);
     unsetenv("no_proxy");
     unsetenv("NO_PROXY");
@@ -468,5 +475,5 @@ TEST_F(TransferTest, ProxyComesFromTheEnvironment)
     EXPECT_EQ(record->Text, "via proxy http://tembrook.invalid/list.html");
 }
 
-} // namespace
-} // namespace tembrook::test
+}  // namespace
+}  // namespace tembrook::test

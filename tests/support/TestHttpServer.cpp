@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <map>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -26,7 +26,8 @@ namespace {
 bool EqualsIgnoreCase(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -46,7 +47,8 @@ int ListenOnLoopback(int backlog, int& port)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, backlog) != 0 ||
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, backlog) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         const std::string error = std::strerror(errno);
         ::close(fd);
@@ -64,7 +66,7 @@ void SendAll(int fd, const std::string& bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return;     // the client went away; nothing to report to
+            return;  // the client went away; nothing to report to
         sent += static_cast<std::size_t>(n);
     }
 }
@@ -86,7 +88,7 @@ bool WaitReadable(int fd, int timeoutMs, const std::atomic<bool>& stopping)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::string TestRequest::Header(const std::string& name) const
 {
@@ -116,7 +118,7 @@ struct TestHttpServer::TImpl {
 
     mutable std::mutex Lock;
     std::map<std::string, std::shared_ptr<TRoute>> Routes;
-    std::vector<std::pair<std::string, std::string>> FileFolders;   // prefix, folder
+    std::vector<std::pair<std::string, std::string>> FileFolders;  // prefix, folder
     std::vector<TestRequest> Log;
 
     std::mutex StallLock;
@@ -201,7 +203,7 @@ TestHttpServer::TestHttpServer() : FImpl(std::make_unique<TImpl>())
             response.set_content("<html><body>Not Found</body></html>", "text/html");
         }
     };
-    impl.Server.Get(".*", dispatch);     // HEAD is routed here too
+    impl.Server.Get(".*", dispatch);  // HEAD is routed here too
     // httplib listens with a backlog of 5, which drops the handshakes of a
     // crowd of clients into one-second retries; the socket is listened on
     // again with a deeper queue once bound.
@@ -262,12 +264,13 @@ void TestHttpServer::Serve(const std::string& path, TestHandler handler)
 
 void TestHttpServer::ServeBody(const std::string& path, std::string body, std::string contentType, int status)
 {
-    Serve(path, [body = std::move(body), contentType = std::move(contentType), status](const TestRequest&,
-                                                                                       TestResponse& response) {
-        response.Status = status;
-        response.ContentType = contentType;
-        response.Body = body;
-    });
+    Serve(path,
+          [body = std::move(body), contentType = std::move(contentType), status](const TestRequest&,
+                                                                                 TestResponse& response) {
+              response.Status = status;
+              response.ContentType = contentType;
+              response.Body = body;
+          });
 }
 
 void TestHttpServer::ServeRedirect(const std::string& path, std::string location, int status)
@@ -279,11 +282,12 @@ void TestHttpServer::ServeRedirect(const std::string& path, std::string location
     });
 }
 
-void TestHttpServer::ServeChunked(const std::string& path, std::vector<std::string> chunks, std::string contentType)
+void TestHttpServer::ServeChunked(const std::string& path, std::vector<std::string> chunks,
+                                  std::string contentType)
 {
     auto route = std::make_shared<TRoute>();
-    route->Direct = [chunks = std::move(chunks), contentType = std::move(contentType)](const httplib::Request&,
-                                                                                      httplib::Response& response) {
+    route->Direct = [chunks = std::move(chunks), contentType = std::move(contentType)](
+                        const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider(contentType, [chunks](std::size_t, httplib::DataSink& sink) {
             for (const std::string& chunk : chunks)
                 if (!chunk.empty() && !sink.write(chunk.data(), chunk.size()))
@@ -303,14 +307,15 @@ void TestHttpServer::ServeInPieces(const std::string& path, std::string body, st
     auto route = std::make_shared<TRoute>();
     route->Direct = [body = std::move(body), pieceSize, pause, contentType = std::move(contentType)](
                         const httplib::Request&, httplib::Response& response) {
-        response.set_content_provider(body.size(), contentType,
-                                      [body, pieceSize, pause](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                          const std::size_t n = std::min(pieceSize, body.size() - offset);
-                                          if (!sink.write(body.data() + offset, n))
-                                              return false;
-                                          std::this_thread::sleep_for(pause);
-                                          return true;
-                                      });
+        response.set_content_provider(
+            body.size(), contentType,
+            [body, pieceSize, pause](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                const std::size_t n = std::min(pieceSize, body.size() - offset);
+                if (!sink.write(body.data() + offset, n))
+                    return false;
+                std::this_thread::sleep_for(pause);
+                return true;
+            });
     };
     std::lock_guard lock(FImpl->Lock);
     FImpl->Routes[path] = std::move(route);
@@ -323,12 +328,13 @@ void TestHttpServer::ServeTruncated(const std::string& path, std::string body, s
     auto route = std::make_shared<TRoute>();
     route->Direct = [body = std::move(body), bytesSent, contentType = std::move(contentType)](
                         const httplib::Request&, httplib::Response& response) {
-        response.set_content_provider(body.size(), contentType,
-                                      [body, bytesSent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                          if (offset < bytesSent)
-                                              sink.write(body.data() + offset, bytesSent - offset);
-                                          return false;     // httplib drops the connection here
-                                      });
+        response.set_content_provider(
+            body.size(), contentType,
+            [body, bytesSent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                if (offset < bytesSent)
+                    sink.write(body.data() + offset, bytesSent - offset);
+                return false;  // httplib drops the connection here
+            });
     };
     std::lock_guard lock(FImpl->Lock);
     FImpl->Routes[path] = std::move(route);
@@ -342,7 +348,8 @@ void TestHttpServer::ServeStall(const std::string& path, std::string prefix, std
     route->Direct = [this, prefix = std::move(prefix), declaredLength, contentType = std::move(contentType)](
                         const httplib::Request&, httplib::Response& response) {
         response.set_content_provider(
-            declaredLength, contentType, [this, prefix](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            declaredLength, contentType,
+            [this, prefix](std::size_t offset, std::size_t, httplib::DataSink& sink) {
                 if (offset < prefix.size()) {
                     sink.write(prefix.data() + offset, prefix.size() - offset);
                     return true;
@@ -379,8 +386,9 @@ std::vector<TestRequest> TestHttpServer::Requests() const
 std::size_t TestHttpServer::RequestCount(const std::string& path) const
 {
     std::lock_guard lock(FImpl->Lock);
-    return static_cast<std::size_t>(std::count_if(FImpl->Log.begin(), FImpl->Log.end(),
-                                                  [&](const TestRequest& request) { return request.Path == path; }));
+    return static_cast<std::size_t>(
+        std::count_if(FImpl->Log.begin(), FImpl->Log.end(),
+                      [&](const TestRequest& request) { return request.Path == path; }));
 }
 
 // ---------------------------------------------------------------------------
@@ -451,12 +459,10 @@ void RawSocketServer::Session(int fd)
     case Ending::Close:
         ::shutdown(fd, SHUT_WR);
         // Drain until the client closes, so that closing sends no reset.
-        while (WaitReadable(fd, 2000, FStopping) && ::recv(fd, buffer, sizeof buffer, 0) > 0) {
-        }
+        while (WaitReadable(fd, 2000, FStopping) && ::recv(fd, buffer, sizeof buffer, 0) > 0) {}
         break;
     case Ending::Hold:
-        while (WaitReadable(fd, -1, FStopping) && ::recv(fd, buffer, sizeof buffer, 0) > 0) {
-        }
+        while (WaitReadable(fd, -1, FStopping) && ::recv(fd, buffer, sizeof buffer, 0) > 0) {}
         break;
     }
     ::close(fd);
@@ -494,4 +500,4 @@ std::string UnresponsiveListener::Url(const std::string& path) const
     return LoopbackUrl(FPort, path);
 }
 
-} // namespace tembrook::test
+}  // namespace tembrook::test

@@ -42,9 +42,9 @@ namespace tembrook::test {
 
 struct TestRequest {
     std::string Method;
-    std::string Path;       // without the query
-    std::string Target;     // as sent: path and query
-    std::vector<std::pair<std::string, std::string>> Headers;   // in the order received
+    std::string Path;                                          // without the query
+    std::string Target;                                        // as sent: path and query
+    std::vector<std::pair<std::string, std::string>> Headers;  // in the order received
 
     // The first header of that name (case-insensitive), empty when absent.
     std::string Header(const std::string& name) const;
@@ -69,8 +69,8 @@ public:
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     int Port() const noexcept { return FPort; }
-    std::string BaseUrl() const;                        // "http://127.0.0.1:<port>"
-    std::string Url(const std::string& path) const;     // BaseUrl() + path
+    std::string BaseUrl() const;                     // "http://127.0.0.1:<port>"
+    std::string Url(const std::string& path) const;  // BaseUrl() + path
 
     // Registering again replaces what the path answered. Safe while serving.
     void ServeBody(const std::string& path, std::string body, std::string contentType = "text/html",
@@ -154,8 +154,8 @@ public:
 
 private:
     int FListen = -1;
-    int FFiller = -1;   // the one connection that fills the accept queue
+    int FFiller = -1;  // the one connection that fills the accept queue
     int FPort = 0;
 };
 
-} // namespace tembrook::test
+}  // namespace tembrook::test

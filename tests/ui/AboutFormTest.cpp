@@ -39,12 +39,12 @@ TEST_P(AboutFormOwnerTest, DefaultPositionCentresTheFixedSizeOverTheOwnerForm)
     EXPECT_EQ(about.WindowLeft(), c.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(Owners, AboutFormOwnerTest, ::testing::Values(
-    OwnerCase{QRect(66, 143, 813, 681), 393, 335},
-    OwnerCase{QRect(0, 0, 274, 181), 0, 0},
-    OwnerCase{QRect(10, 20, 273, 180), 20, 10},   // -1 / 2 truncates to 0
-    OwnerCase{QRect(10, 20, 100, 100), -20, -77}, // -81 / 2 and -174 / 2
-    OwnerCase{QRect(-50, -40, 300, 200), -31, -37}));
+INSTANTIATE_TEST_SUITE_P(
+    Owners, AboutFormOwnerTest,
+    ::testing::Values(OwnerCase{QRect(66, 143, 813, 681), 393, 335}, OwnerCase{QRect(0, 0, 274, 181), 0, 0},
+                      OwnerCase{QRect(10, 20, 273, 180), 20, 10},    // -1 / 2 truncates to 0
+                      OwnerCase{QRect(10, 20, 100, 100), -20, -77},  // -81 / 2 and -174 / 2
+                      OwnerCase{QRect(-50, -40, 300, 200), -31, -37}));
 
 TEST(AboutFormTest, OwnerThatIsNotAFormGivesNoPositionAndNoOwnerForm)
 {
@@ -158,12 +158,14 @@ TEST_P(AboutFormPlacementTest, ExecutePlacesTheWindow)
     EXPECT_EQ(about.WindowTop(), 22);
 }
 
-INSTANTIATE_TEST_SUITE_P(Placements, AboutFormPlacementTest, ::testing::Values(
-    // The window is 400 x 196.
-    PlaceCase{QRect(66, 143, 813, 681), true, QPoint(66 + 206, 143 + 242)},
-    PlaceCase{QRect(66, 143, 813, 196 - 121), true, QPoint(66 + 206, 143 - 60)},  // -121 / 2 is -60
-    PlaceCase{QRect(66, 143, 399, 196), true, QPoint(66, 143)},                    // -1 / 2 is 0
-    PlaceCase{QRect(66, 143, 813, 681), false, QPoint(11, 22)}));
+INSTANTIATE_TEST_SUITE_P(Placements, AboutFormPlacementTest,
+                         ::testing::Values(
+                             // The window is 400 x 196.
+                             PlaceCase{QRect(66, 143, 813, 681), true, QPoint(66 + 206, 143 + 242)},
+                             PlaceCase{QRect(66, 143, 813, 196 - 121), true,
+                                       QPoint(66 + 206, 143 - 60)},                       // -121 / 2 is -60
+                             PlaceCase{QRect(66, 143, 399, 196), true, QPoint(66, 143)},  // -1 / 2 is 0
+                             PlaceCase{QRect(66, 143, 813, 681), false, QPoint(11, 22)}));
 
 TEST(AboutFormTest, AutoPositionWithoutOwnerFormUsesTheStoredPosition)
 {
@@ -307,7 +309,7 @@ TEST(AboutFormTest, ModalDisplayEndsWithOkAndTheWindowIsGone)
         EXPECT_EQ(dynamic_cast<TAboutWindow*>(widget), nullptr);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -352,4 +354,4 @@ TEST(AboutFormScreenshotTest, FilledWindowShowsTitleVersionAndEnvironmentLine)
     }
 }
 
-} // namespace
+}  // namespace

@@ -34,30 +34,33 @@ TEST_P(OSEnvironmentTextTest, NamesThePlatformAndAppendsVersionAndBuild)
     EXPECT_EQ(TAboutWindow::OSEnvironmentText(record).toStdString(), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, OSEnvironmentTextTest, ::testing::Values(
-    EnvironmentCase{2, 5, 1, 2600, "Service Pack 3", "",
-                    "Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]"},
-    EnvironmentCase{0, 3, 10, 0, "", "", "Win32s(3.10.0) [Build 0 ]"},
-    EnvironmentCase{1, 4, 0, 950, "", "", "Windows 95(4.0.950) [Build 950 ]"},
-    EnvironmentCase{1, 4, 1, 1998, "", "", "Windows 98(4.1.1998) [Build 1998 ]"},
-    EnvironmentCase{1, 4, 10, 67766446, " A ", "", "Windows 98(4.10.67766446) [Build 67766446  A ]"},
-    EnvironmentCase{1, 4, 89, 1, "", "", "Windows 98(4.89.1) [Build 1 ]"},
-    EnvironmentCase{1, 4, 90, 3000, "", "", "Windows Me(4.90.3000) [Build 3000 ]"},
-    EnvironmentCase{1, 4, 200, 3000, "", "", "Windows Me(4.200.3000) [Build 3000 ]"},
-    EnvironmentCase{2, 4, 0, 1381, "Service Pack 6", "", "Windows NT 4.0(4.0.1381) [Build 1381 Service Pack 6]"},
-    EnvironmentCase{2, 3, 51, 1057, "", "", "Windows NT 3.51(3.51.1057) [Build 1057 ]"},
-    EnvironmentCase{2, 5, 0, 2195, "", "", "Windows 2000(5.0.2195) [Build 2195 ]"},
-    EnvironmentCase{2, 5, 2, 3790, "", "", "Windows 2000 or later(5.2.3790) [Build 3790 ]"},
-    EnvironmentCase{2, 6, 0, 6002, "", "", "Windows 2000(6.0.6002) [Build 6002 ]"},
-    EnvironmentCase{3, 1, 0, 7, "", "", "Windows or later(1.0.7) [Build 7 ]"},
-    EnvironmentCase{200, 0, 0, 0, "", "Linux", "Windows or later(0.0.0) [Build 0 ]"},
-    // The Linux record: the kernel's name, its release numbers and the release text.
-    EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0-18-amd64", "Linux",
-                    "Linux(6.1.0) [Build 0 6.1.0-18-amd64]"},
-    EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0", "", "Linux(6.1.0) [Build 0 6.1.0]"},
-    EnvironmentCase{kVerPlatformLinux, 14, 0, 0, "14.0-RELEASE", "FreeBSD",
-                    "FreeBSD(14.0.0) [Build 0 14.0-RELEASE]"},
-    EnvironmentCase{-7, 1, 2, 3, "", "", "Unknown(1.2.3) [Build 3 ]"}));
+INSTANTIATE_TEST_SUITE_P(
+    Records, OSEnvironmentTextTest,
+    ::testing::Values(
+        EnvironmentCase{2, 5, 1, 2600, "Service Pack 3", "",
+                        "Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]"},
+        EnvironmentCase{0, 3, 10, 0, "", "", "Win32s(3.10.0) [Build 0 ]"},
+        EnvironmentCase{1, 4, 0, 950, "", "", "Windows 95(4.0.950) [Build 950 ]"},
+        EnvironmentCase{1, 4, 1, 1998, "", "", "Windows 98(4.1.1998) [Build 1998 ]"},
+        EnvironmentCase{1, 4, 10, 67766446, " A ", "", "Windows 98(4.10.67766446) [Build 67766446  A ]"},
+        EnvironmentCase{1, 4, 89, 1, "", "", "Windows 98(4.89.1) [Build 1 ]"},
+        EnvironmentCase{1, 4, 90, 3000, "", "", "Windows Me(4.90.3000) [Build 3000 ]"},
+        EnvironmentCase{1, 4, 200, 3000, "", "", "Windows Me(4.200.3000) [Build 3000 ]"},
+        EnvironmentCase{2, 4, 0, 1381, "Service Pack 6", "",
+                        "Windows NT 4.0(4.0.1381) [Build 1381 Service Pack 6]"},
+        EnvironmentCase{2, 3, 51, 1057, "", "", "Windows NT 3.51(3.51.1057) [Build 1057 ]"},
+        EnvironmentCase{2, 5, 0, 2195, "", "", "Windows 2000(5.0.2195) [Build 2195 ]"},
+        EnvironmentCase{2, 5, 2, 3790, "", "", "Windows 2000 or later(5.2.3790) [Build 3790 ]"},
+        EnvironmentCase{2, 6, 0, 6002, "", "", "Windows 2000(6.0.6002) [Build 6002 ]"},
+        EnvironmentCase{3, 1, 0, 7, "", "", "Windows or later(1.0.7) [Build 7 ]"},
+        EnvironmentCase{200, 0, 0, 0, "", "Linux", "Windows or later(0.0.0) [Build 0 ]"},
+        // The Linux record: the kernel's name, its release numbers and the release text.
+        EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0-18-amd64", "Linux",
+                        "Linux(6.1.0) [Build 0 6.1.0-18-amd64]"},
+        EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0", "", "Linux(6.1.0) [Build 0 6.1.0]"},
+        EnvironmentCase{kVerPlatformLinux, 14, 0, 0, "14.0-RELEASE", "FreeBSD",
+                        "FreeBSD(14.0.0) [Build 0 14.0-RELEASE]"},
+        EnvironmentCase{-7, 1, 2, 3, "", "", "Unknown(1.2.3) [Build 3 ]"}));
 
 TEST(OSEnvironmentTextTest, UsesTheRecordInPlaceAndTheSystemOtherwise)
 {
@@ -68,7 +71,8 @@ TEST(OSEnvironmentTextTest, UsesTheRecordInPlaceAndTheSystemOtherwise)
     record.BuildNumber = 1381;
     {
         TScopedOSVersion version(record);
-        EXPECT_EQ(TAboutWindow::OSEnvironmentText(), QStringLiteral("Windows NT 4.0(4.0.1381) [Build 1381 ]"));
+        EXPECT_EQ(TAboutWindow::OSEnvironmentText(),
+                  QStringLiteral("Windows NT 4.0(4.0.1381) [Build 1381 ]"));
     }
     EXPECT_EQ(TAboutWindow::OSEnvironmentText(), TAboutWindow::OSEnvironmentText(ReadOSVersionRecord()));
     EXPECT_TRUE(TAboutWindow::OSEnvironmentText().startsWith(QStringLiteral("Linux(")));
@@ -79,18 +83,22 @@ TEST(OSEnvironmentTextTest, UsesTheRecordInPlaceAndTheSystemOtherwise)
 TEST(AboutWindowTextTest, LaunchBufferKeeps255BytesWithoutSplittingACharacter)
 {
     const QString a254(254, QLatin1Char('a'));
-    struct Case { QString text; QString kept; };
+    struct Case {
+        QString text;
+        QString kept;
+    };
     const Case cases[] = {
         {QStringLiteral("http://www.example.org/"), QStringLiteral("http://www.example.org/")},
         {QString(255, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
         {QString(256, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
         {QString(1000, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
-        {QString(253, QLatin1Char('a')) + QStringLiteral("é"),                      // 255 bytes: all of it
+        {QString(253, QLatin1Char('a')) + QStringLiteral("é"),  // 255 bytes: all of it
          QString(253, QLatin1Char('a')) + QStringLiteral("é")},
-        {a254 + QStringLiteral("é"), a254},                                         // é would be split
+        {a254 + QStringLiteral("é"), a254},  // é would be split
         {QString(253, QLatin1Char('a')) + QStringLiteral("あ"), QString(253, QLatin1Char('a'))},
-        {QString(252, QLatin1Char('a')) + QStringLiteral("あい"), QString(252, QLatin1Char('a')) + QStringLiteral("あ")},
-        {a254 + QStringLiteral("😀"), a254},                                          // 4 bytes, one character
+        {QString(252, QLatin1Char('a')) + QStringLiteral("あい"),
+         QString(252, QLatin1Char('a')) + QStringLiteral("あ")},
+        {a254 + QStringLiteral("😀"), a254},  // 4 bytes, one character
         {QString(85, QChar(u'あ')) + QStringLiteral("b"), QString(85, QChar(u'あ'))},
         {QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"), QStringLiteral("ab")},
         {QString(), QString()},
@@ -179,7 +187,10 @@ TEST(AboutWindowTest, SizedLabelsFollowTheirText)
 TEST(AboutWindowTest, TitleLabelsAreHiddenForBlankAddresses)
 {
     TAboutWindow window;
-    struct Case { QString address; bool shown; };
+    struct Case {
+        QString address;
+        bool shown;
+    };
     for (const Case& c : {Case{QString(), false}, Case{QStringLiteral("   "), false},
                           Case{QStringLiteral(" someone@example.org "), true}}) {
         window.SetEMail(c.address);
@@ -203,7 +214,8 @@ TEST(AboutWindowTest, LinkLookIsAppliedEveryTimeTheSwitchIsSet)
     for (const bool on : {true, true, false, false, true}) {
         window.SetWebLink(on);
         window.SetMailLink(!on);
-        for (const auto& [label, linked] : {std::pair{window.WebPageText, on}, std::pair{window.EMailText, !on}}) {
+        for (const auto& [label, linked] :
+             {std::pair{window.WebPageText, on}, std::pair{window.EMailText, !on}}) {
             EXPECT_EQ(label->palette().color(QPalette::WindowText), linked ? QColor(0, 0, 0xFF) : windowText);
             EXPECT_EQ(label->font().underline(), linked);
             EXPECT_FALSE(label->font().bold());
@@ -226,12 +238,17 @@ TEST(AboutWindowTest, LinkClicksOpenThroughTheShellOnlyWhenSwitchedOn)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    struct Case { bool web, mail; QStringList opened; };
+    struct Case {
+        bool web, mail;
+        QStringList opened;
+    };
     const Case cases[] = {
         {false, false, {}},
         {false, true, {QStringLiteral("MailTo:someone@example.org")}},
         {true, false, {QStringLiteral("http://www.example.org/tembrook/")}},
-        {true, true, {QStringLiteral("http://www.example.org/tembrook/"), QStringLiteral("MailTo:someone@example.org")}},
+        {true,
+         true,
+         {QStringLiteral("http://www.example.org/tembrook/"), QStringLiteral("MailTo:someone@example.org")}},
     };
     for (const Case& c : cases) {
         launcher.Opened.clear();
@@ -301,10 +318,13 @@ TEST(AboutWindowTest, BorderStylesKeepThePositionAndTheClientSize)
 {
     TAboutWindow window;
     window.move(123, 45);
-    struct Case { TFormBorderStyle style; bool frameless, sizeable; };
-    for (const Case c : {Case{bsNone, true, false}, Case{bsSingle, false, false}, Case{bsSizeable, false, true},
-                         Case{bsDialog, false, false}, Case{bsToolWindow, false, false},
-                         Case{bsSizeToolWin, false, true}}) {
+    struct Case {
+        TFormBorderStyle style;
+        bool frameless, sizeable;
+    };
+    for (const Case c :
+         {Case{bsNone, true, false}, Case{bsSingle, false, false}, Case{bsSizeable, false, true},
+          Case{bsDialog, false, false}, Case{bsToolWindow, false, false}, Case{bsSizeToolWin, false, true}}) {
         window.SetBorderStyle(c.style);
         EXPECT_EQ(window.BorderStyle(), c.style);
         EXPECT_EQ(window.pos(), QPoint(123, 45)) << int(c.style);
@@ -341,12 +361,12 @@ TEST(AboutWindowTest, ShowAboutSetsTheEnvironmentLineBeforeTheModalDisplay)
     TScopedOSVersion version(record);
 
     QString shown;
-    TScopedModalRunner runner([&](TAboutWindow& window) { shown = window.OSEnvironmentDispLabel->Caption(); });
+    TScopedModalRunner runner(
+        [&](TAboutWindow& window) { shown = window.OSEnvironmentDispLabel->Caption(); });
     TAboutWindow window;
     window.ShowAbout();
     EXPECT_EQ(shown, QStringLiteral("Linux(6.1.0) [Build 0 6.1.0-18-amd64]"));
-    EXPECT_EQ(window.OSEnvironmentDispLabel->width(),
-              window.OSEnvironmentDispLabel->sizeHint().width());
+    EXPECT_EQ(window.OSEnvironmentDispLabel->width(), window.OSEnvironmentDispLabel->sizeHint().width());
 }
 
-} // namespace
+}  // namespace

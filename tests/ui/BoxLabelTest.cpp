@@ -81,8 +81,9 @@ TEST_P(BoxLabelFrameTest, EmptyCaptionDrawsOnlyTheFillAndTheSunkenFrame)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, BoxLabelFrameTest, ::testing::Values(
-    QSize(121, 17), QSize(77, 17), QSize(10, 3), QSize(2, 2), QSize(1, 17), QSize(40, 1)));
+INSTANTIATE_TEST_SUITE_P(Sizes, BoxLabelFrameTest,
+                         ::testing::Values(QSize(121, 17), QSize(77, 17), QSize(10, 3), QSize(2, 2),
+                                           QSize(1, 17), QSize(40, 1)));
 
 TEST(BoxLabelTest, ConstructionDefaults)
 {
@@ -104,7 +105,10 @@ TEST(BoxLabelTest, ConstructionDefaults)
 
 TEST(BoxLabelTest, BackColorFillsTheInsideAndLeavesTheFrame)
 {
-    struct Case { TColor color; QRgb fill; };
+    struct Case {
+        TColor color;
+        QRgb fill;
+    };
     for (const Case c : {Case{clBtnFace, kFace}, Case{clBtnHighlight, kHighlight},
                          Case{0x0000FF, qRgb(0xFF, 0, 0)}, Case{clBlue, qRgb(0, 0, 0xFF)}}) {
         auto form = MakeForm();
@@ -136,15 +140,13 @@ TEST_P(BoxLabelBandTest, BandIsCentredTruncatingTowardZeroAndInsetTwoPixels)
     EXPECT_EQ(band.right(), 121 - 1 - 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Heights, BoxLabelBandTest, ::testing::Values(
-    BandCase{17, 12, 2},   // the default size: band from 2 to 14, the odd pixel below
-    BandCase{18, 12, 3},
-    BandCase{16, 12, 2},
-    BandCase{17, 13, 2},
-    BandCase{12, 12, 0},
-    BandCase{10, 13, -1},  // -3 / 2 truncates to -1, not -2
-    BandCase{9, 14, -2},   // -5 / 2 truncates to -2, not -3
-    BandCase{0, 12, -6}));
+INSTANTIATE_TEST_SUITE_P(
+    Heights, BoxLabelBandTest,
+    ::testing::Values(BandCase{17, 12, 2},  // the default size: band from 2 to 14, the odd pixel below
+                      BandCase{18, 12, 3}, BandCase{16, 12, 2}, BandCase{17, 13, 2}, BandCase{12, 12, 0},
+                      BandCase{10, 13, -1},  // -3 / 2 truncates to -1, not -2
+                      BandCase{9, 14, -2},   // -5 / 2 truncates to -2, not -3
+                      BandCase{0, 12, -6}));
 
 TEST(BoxLabelTest, TwelvePixelFontDrawsInsideTheBandFromTwoToFourteen)
 {
@@ -331,7 +333,10 @@ TEST(BoxLabelTest, RepaintsOnEveryAssignmentAndOnCaptionFontAndSizeChanges)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return label->Paints > 0; }));
 
-    struct Step { const char* what; std::function<void()> change; };
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    };
     const Step steps[] = {
         {"same alignment", [&] { label->SetAlignment(label->Alignment()); }},
         {"new alignment", [&] { label->SetAlignment(taLeftJustify); }},
@@ -378,7 +383,8 @@ TEST(BoxLabelTest, CaptionFollowsTheNameWhileTheyAreEqual)
 
 void SendMouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, QPoint at)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
@@ -398,15 +404,30 @@ TEST(BoxLabelTest, LeftPressAndReleaseOverTheControlClicks)
         int clicks;
     };
     const Case cases[] = {
-        {"left click", {{E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, inside}}, 1},
-        {"right click", {{E::MouseButtonPress, Qt::RightButton, inside}, {E::MouseButtonRelease, Qt::RightButton, inside}}, 0},
-        {"released outside", {{E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, QPoint(200, 8)}}, 0},
+        {"left click",
+         {{E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, inside}},
+         1},
+        {"right click",
+         {{E::MouseButtonPress, Qt::RightButton, inside}, {E::MouseButtonRelease, Qt::RightButton, inside}},
+         0},
+        {"released outside",
+         {{E::MouseButtonPress, Qt::LeftButton, inside},
+          {E::MouseButtonRelease, Qt::LeftButton, QPoint(200, 8)}},
+         0},
         {"release without press", {{E::MouseButtonRelease, Qt::LeftButton, inside}}, 0},
-        {"double click, press before it", {{E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, inside},
-                                           {E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonDblClick, Qt::LeftButton, inside},
-                                           {E::MouseButtonRelease, Qt::LeftButton, inside}}, 2},
-        {"double click alone", {{E::MouseButtonPress, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, inside},
-                                {E::MouseButtonDblClick, Qt::LeftButton, inside}, {E::MouseButtonRelease, Qt::LeftButton, inside}}, 2},
+        {"double click, press before it",
+         {{E::MouseButtonPress, Qt::LeftButton, inside},
+          {E::MouseButtonRelease, Qt::LeftButton, inside},
+          {E::MouseButtonPress, Qt::LeftButton, inside},
+          {E::MouseButtonDblClick, Qt::LeftButton, inside},
+          {E::MouseButtonRelease, Qt::LeftButton, inside}},
+         2},
+        {"double click alone",
+         {{E::MouseButtonPress, Qt::LeftButton, inside},
+          {E::MouseButtonRelease, Qt::LeftButton, inside},
+          {E::MouseButtonDblClick, Qt::LeftButton, inside},
+          {E::MouseButtonRelease, Qt::LeftButton, inside}},
+         2},
     };
     for (const Case& c : cases) {
         senders.clear();
@@ -418,4 +439,4 @@ TEST(BoxLabelTest, LeftPressAndReleaseOverTheControlClicks)
     }
 }
 
-} // namespace
+}  // namespace

@@ -1,5 +1,5 @@
-#include "AboutForm.h"
 #include "MouseUpEvent.h"
+#include "AboutForm.h"
 #include "UiTestSupport.h"
 
 #include <QPushButton>
@@ -87,4 +87,4 @@ TEST(MouseUpEventTest, RightReleaseOverStartOpensTheAboutBoxInsteadOfImporting)
     EXPECT_EQ(imports, 1);
 }
 
-} // namespace
+}  // namespace

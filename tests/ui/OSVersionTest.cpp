@@ -25,25 +25,22 @@ TEST_P(OSVersionFromUnameTest, ReadsTheFirstThreeNumbersOfTheRelease)
     EXPECT_EQ(record.SystemName, "Linux");
 }
 
-INSTANTIATE_TEST_SUITE_P(Releases, OSVersionFromUnameTest, ::testing::Values(
-    UnameCase{"6.1.0-18-amd64", 6, 1, 0},
-    UnameCase{"6.18.44-fc-v1300", 6, 18, 44},
-    UnameCase{"5.15.0", 5, 15, 0},
-    UnameCase{"6.1.0.9", 6, 1, 0},          // a fourth number is not used
-    UnameCase{"6.8", 6, 8, 0},              // no patch level
-    UnameCase{"4", 4, 0, 0},
-    UnameCase{"6.9-rc3", 6, 9, 0},
-    UnameCase{"6.x.3", 6, 0, 0},            // parsing stops at the first non-number
-    UnameCase{"6..1", 6, 0, 0},
-    UnameCase{"-1.2.3", 0, 0, 0},           // no negative versions
-    UnameCase{"99999999999.1.2", 0, 0, 0},  // out of range: nothing after it is read
-    UnameCase{"6.99999999999.2", 6, 0, 0},
-    UnameCase{"", 0, 0, 0},
-    UnameCase{"unknown", 0, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Releases, OSVersionFromUnameTest,
+    ::testing::Values(UnameCase{"6.1.0-18-amd64", 6, 1, 0}, UnameCase{"6.18.44-fc-v1300", 6, 18, 44},
+                      UnameCase{"5.15.0", 5, 15, 0},
+                      UnameCase{"6.1.0.9", 6, 1, 0},  // a fourth number is not used
+                      UnameCase{"6.8", 6, 8, 0},      // no patch level
+                      UnameCase{"4", 4, 0, 0}, UnameCase{"6.9-rc3", 6, 9, 0},
+                      UnameCase{"6.x.3", 6, 0, 0},  // parsing stops at the first non-number
+                      UnameCase{"6..1", 6, 0, 0}, UnameCase{"-1.2.3", 0, 0, 0},  // no negative versions
+                      UnameCase{"99999999999.1.2", 0, 0, 0},  // out of range: nothing after it is read
+                      UnameCase{"6.99999999999.2", 6, 0, 0}, UnameCase{"", 0, 0, 0},
+                      UnameCase{"unknown", 0, 0, 0}));
 
 TEST(OSVersionRecordTest, SystemRecordComesFromUname)
 {
-    utsname names {};
+    utsname names{};
     ASSERT_EQ(uname(&names), 0);
     const TOSVersionRecord record = ReadOSVersionRecord();
     EXPECT_EQ(record.PlatformId, kVerPlatformLinux);
@@ -71,4 +68,4 @@ TEST(OSVersionRecordTest, OverrideReplacesTheSystemRecordUntilCleared)
     EXPECT_EQ(CurrentOSVersionRecord(), system);
 }
 
-} // namespace
+}  // namespace

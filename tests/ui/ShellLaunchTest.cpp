@@ -19,18 +19,18 @@ TEST_P(ShellLaunchUrlTest, MapsTheAddressToTheUrlTheDesktopOpens)
     EXPECT_EQ(url.isEmpty(), *c.url == '\0');
 }
 
-INSTANTIATE_TEST_SUITE_P(Addresses, ShellLaunchUrlTest, ::testing::Values(
-    UrlCase{"http://www.example.org/tembrook/", "http://www.example.org/tembrook/"},
-    UrlCase{"https://example.org/a?b=c#d", "https://example.org/a?b=c#d"},
-    // A mail address keeps its scheme (not user "MailTo" at host example.org).
-    UrlCase{"MailTo:someone@example.org", "mailto:someone@example.org"},
-    UrlCase{"mailto:someone@example.org", "mailto:someone@example.org"},
-    // Without a scheme the address is read as a user means it.
-    UrlCase{"www.example.org", "http://www.example.org"},
-    UrlCase{"www.example.org:8080/x", "http://www.example.org:8080/x"},
-    UrlCase{"  http://example.org/  ", "http://example.org/"},
-    UrlCase{"", ""},
-    UrlCase{"   ", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, ShellLaunchUrlTest,
+    ::testing::Values(UrlCase{"http://www.example.org/tembrook/", "http://www.example.org/tembrook/"},
+                      UrlCase{"https://example.org/a?b=c#d", "https://example.org/a?b=c#d"},
+                      // A mail address keeps its scheme (not user "MailTo" at host example.org).
+                      UrlCase{"MailTo:someone@example.org", "mailto:someone@example.org"},
+                      UrlCase{"mailto:someone@example.org", "mailto:someone@example.org"},
+                      // Without a scheme the address is read as a user means it.
+                      UrlCase{"www.example.org", "http://www.example.org"},
+                      UrlCase{"www.example.org:8080/x", "http://www.example.org:8080/x"},
+                      UrlCase{"  http://example.org/  ", "http://example.org/"}, UrlCase{"", ""},
+                      UrlCase{"   ", ""}));
 
 class TRecorder final : public TShellLauncher {
 public:
@@ -56,4 +56,4 @@ TEST(ShellLauncherTest, ReplacedLauncherReceivesTheTextAsGivenAndDefaultComesBac
     EXPECT_EQ(&CurrentShellLauncher(), previous);
 }
 
-} // namespace
+}  // namespace

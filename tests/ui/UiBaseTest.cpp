@@ -29,24 +29,20 @@ TEST_P(ColorToQColorTest, ResolvesPlainAndSystemColours)
         << std::hex << "colour 0x" << c.color;
 }
 
-INSTANTIATE_TEST_SUITE_P(Colours, ColorToQColorTest, ::testing::Values(
-    // Plain colours are blue-green-red.
-    ColorCase{clBlue, qRgb(0, 0, 0xFF)},
-    ColorCase{0x0000FF, qRgb(0xFF, 0, 0)},
-    ColorCase{0x00FF00, qRgb(0, 0xFF, 0)},
-    ColorCase{0x123456, qRgb(0x56, 0x34, 0x12)},
-    ColorCase{clBlack, qRgb(0, 0, 0)},
-    ColorCase{clWhite, qRgb(0xFF, 0xFF, 0xFF)},
-    // System colours follow the palette.
-    ColorCase{clBtnFace, qRgb(0xC0, 0xC1, 0xC2)},
-    ColorCase{clBtnShadow, qRgb(0x80, 0x81, 0x82)},
-    ColorCase{clBtnHighlight, qRgb(0xFE, 0xFD, 0xFC)},
-    ColorCase{clWindowText, qRgb(0x10, 0x11, 0x12)},
-    ColorCase{0x8000000D, qRgb(0x20, 0x30, 0x40)},
-    // A system colour number without a meaning is black.
-    ColorCase{0x80000019, qRgb(0, 0, 0)},
-    ColorCase{0x800000FF, qRgb(0, 0, 0)},
-    ColorCase{0x80FFFFFF, qRgb(0, 0, 0)}));
+INSTANTIATE_TEST_SUITE_P(
+    Colours, ColorToQColorTest,
+    ::testing::Values(
+        // Plain colours are blue-green-red.
+        ColorCase{clBlue, qRgb(0, 0, 0xFF)}, ColorCase{0x0000FF, qRgb(0xFF, 0, 0)},
+        ColorCase{0x00FF00, qRgb(0, 0xFF, 0)}, ColorCase{0x123456, qRgb(0x56, 0x34, 0x12)},
+        ColorCase{clBlack, qRgb(0, 0, 0)}, ColorCase{clWhite, qRgb(0xFF, 0xFF, 0xFF)},
+        // System colours follow the palette.
+        ColorCase{clBtnFace, qRgb(0xC0, 0xC1, 0xC2)}, ColorCase{clBtnShadow, qRgb(0x80, 0x81, 0x82)},
+        ColorCase{clBtnHighlight, qRgb(0xFE, 0xFD, 0xFC)}, ColorCase{clWindowText, qRgb(0x10, 0x11, 0x12)},
+        ColorCase{0x8000000D, qRgb(0x20, 0x30, 0x40)},
+        // A system colour number without a meaning is black.
+        ColorCase{0x80000019, qRgb(0, 0, 0)}, ColorCase{0x800000FF, qRgb(0, 0, 0)},
+        ColorCase{0x80FFFFFF, qRgb(0, 0, 0)}));
 
 TEST(UiFontTest, NamesTheFormFaceFirstAndSetsThePixelHeight)
 {
@@ -56,4 +52,4 @@ TEST(UiFontTest, NamesTheFormFaceFirstAndSetsThePixelHeight)
     EXPECT_EQ(font.families().front(), QStringLiteral("ＭＳ Ｐゴシック"));
 }
 
-} // namespace
+}  // namespace

@@ -32,7 +32,9 @@ private:
 class TScopedModalRunner {
 public:
     explicit TScopedModalRunner(TAboutWindow::TModalRunner runner)
-        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner))) {}
+        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner)))
+    {
+    }
     ~TScopedModalRunner() { TAboutWindow::SetModalRunner(std::move(FPrevious)); }
     TScopedModalRunner(const TScopedModalRunner&) = delete;
     TScopedModalRunner& operator=(const TScopedModalRunner&) = delete;
