@@ -4,7 +4,6 @@
 #include <QApplication>
 
 #include "AppIcon.h"
-#include "ConnectionState.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "TembrookMainWindow.h"
@@ -18,9 +17,9 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
     // Every window without an icon of its own shows the program's icon.
     QApplication::setWindowIcon(tembrook::ApplicationIcon());
-    // Load the connection-state backend on this thread, before the first
-    // transfer asks for it from a worker.
-    tembrook::platform::CurrentConnectionState();
+    // The connection state is not made here: the first transfer makes it on
+    // this thread when Start is pressed (THTTPDataTransfer's constructor),
+    // before its worker asks it, so the window shows without waiting for it.
 
     int result = 0;
     {

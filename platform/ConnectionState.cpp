@@ -6,7 +6,10 @@
 #include <QString>
 #include <QThread>
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <mutex>
 
 namespace tembrook::platform {
@@ -61,8 +64,38 @@ bool TQtConnectionState::IsConnected()
     return reachability != QNetworkInformation::Reachability::Disconnected;
 }
 
+namespace {
+
+// Qt 6.4 picks NetworkManager's backend by default on Linux; it answers only
+// over the system D-Bus.
+bool DefaultBackendMayLoad()
+{
+#if defined(Q_OS_LINUX) && QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+    return SystemBusMayExist(std::getenv("DBUS_SYSTEM_BUS_ADDRESS"),
+                             {"/var/run/dbus/system_bus_socket", "/run/dbus/system_bus_socket"});
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+bool SystemBusMayExist(const char* addressVariable, std::initializer_list<const char*> socketPaths)
+{
+    if (addressVariable != nullptr && *addressVariable != '\0')
+        return true;
+    for (const char* path : socketPaths) {
+        struct stat info {};
+        if (::stat(path, &info) == 0)
+            return true;
+    }
+    return false;
+}
+
 void TQtConnectionState::TLink::Load(const std::string& backend)
 {
+    if (backend.empty() && !DefaultBackendMayLoad())
+        return;  // no backend could load: counts as connected, as when one fails
     const bool loaded = backend.empty()
         ? QNetworkInformation::loadDefaultBackend()
         : QNetworkInformation::loadBackendByName(QString::fromStdString(backend));

@@ -7,6 +7,7 @@
 // where none does. Tests install their own with SetConnectionState or
 // TScopedConnectionState.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,14 @@ private:
     struct TLink;
     std::shared_ptr<TLink> FLink;
 };
+
+// Whether a system D-Bus may be reachable: the address variable's value
+// (DBUS_SYSTEM_BUS_ADDRESS) is set, or a socket file stands at one of the
+// standard paths. Without one, Qt's default backend on Linux (NetworkManager,
+// asked over the system bus) cannot load, and TQtConnectionState does not try:
+// finding that out through Qt loads every network-information plugin and the
+// D-Bus and GLib libraries behind them, for the same answer (no backend).
+bool SystemBusMayExist(const char* addressVariable, std::initializer_list<const char*> socketPaths);
 
 // The current state (created on first use). Thread-safe.
 std::shared_ptr<TConnectionState> CurrentConnectionState();

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace tembrook::test {
 namespace {
 
@@ -125,6 +129,39 @@ TEST(ConnectionStateTest, DefaultStateAnswersAndCountsAsConnectedWithoutABackend
         EXPECT_TRUE(state.IsConnected());
     }
     EXPECT_FALSE(state.IsOfflineByUser());
+}
+
+TEST(ConnectionStateTest, SystemBusMayExistOnlyWithAnAddressOrASocketFile)
+{
+    const std::string present = ::testing::TempDir() + "tembrook_system_bus_socket";
+    std::FILE* file = std::fopen(present.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    const std::string missing = ::testing::TempDir() + "tembrook_no_such_dir/system_bus_socket";
+    struct TCase {
+        const char* Address;
+        std::vector<std::string> Paths;
+        bool Expected;
+    } const cases[] = {
+        {nullptr, {missing}, false},
+        {"", {missing, missing}, false},
+        {nullptr, {}, false},
+        {"unix:path=/somewhere/else", {missing}, true},
+        {nullptr, {missing, present}, true},
+        {"", {present}, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Address ? c.Address : "(unset)") + " " + std::to_string(c.Paths.size()));
+        bool result = false;
+        if (c.Paths.empty())
+            result = platform::SystemBusMayExist(c.Address, {});
+        else if (c.Paths.size() == 1)
+            result = platform::SystemBusMayExist(c.Address, {c.Paths[0].c_str()});
+        else
+            result = platform::SystemBusMayExist(c.Address, {c.Paths[0].c_str(), c.Paths[1].c_str()});
+        EXPECT_EQ(result, c.Expected);
+    }
+    std::remove(present.c_str());
 }
 
 TEST(ConnectionStateTest, StateMadeOffTheMainThreadLoadsThroughTheEventLoop)
