@@ -110,19 +110,22 @@ void THTTPDataTransfer::DownloadText(const std::string& url, std::string& text)
 
         std::unique_ptr<platform::TInternetUrl> handle = session.OpenUrl(url);
         DoProgress(ProgressKind, 2, 0);
-        char buffer[ReadBufferSize];
+        // Reads of ReadBufferSize bytes, each reported; the bytes gather in
+        // the handle's one body buffer and are taken over whole at the end.
+        std::size_t total = 0;
         for (;;) {
             std::size_t got = 0;
-            if (!handle->Read(buffer, sizeof buffer, got)) {
+            if (!handle->ReadOn(ReadBufferSize, got)) {
                 FErrorMessage = handle->ErrorMessage();
                 DoProgress(ProgressKind, -1, 0);
                 break;
             }
-            received.append(buffer, got);
-            DoProgress(ProgressKind, 3, ProgressValue(received.size()));
+            total += got;
+            DoProgress(ProgressKind, 3, ProgressValue(total));
             if (got == 0 || Terminated())
                 break;
         }
+        received = handle->TakeBody();
     }  // the URL handle closes first, then the session
     if (!Terminated())
         DoProgress(ProgressKind, 1, 0);

@@ -76,35 +76,56 @@ void InitInternetClient()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// The body as libcurl hands it over, waiting to be taken by Read.
+std::size_t InitialBodyReserve(std::int64_t declared, std::uint64_t maxBody)
+{
+    if (declared <= 0)
+        return 0;
+    const std::uint64_t wanted = std::min({static_cast<std::uint64_t>(declared), maxBody, kMaxBodyReserve});
+    return static_cast<std::size_t>(wanted);
+}
+
+// The body as libcurl hands it over: kept in one buffer, sized from the
+// response's Content-Length when the server gives one, that Read walks
+// through and TakeBody hands over whole.
 struct TInternetUrl::TState {
     CURL* Easy = nullptr;
     bool Attached = false;  // added to the session's multi handle
     bool Done = false;      // CURLMSG_DONE seen (or never started)
     CURLcode Result = CURLE_OK;
-    std::string Pending;  // received, not yet read
-    std::size_t PendingPos = 0;
-    std::uint64_t Received = 0;  // body bytes accepted so far
+    std::string Body;           // received so far (at most MaxBody bytes)
+    std::size_t Delivered = 0;  // bytes of Body handed out by Read
     std::uint64_t MaxBody = 0;
+    bool Sized = false;  // the buffer has been reserved from the declared length
     bool CapHit = false;
     char ErrorBuffer[CURL_ERROR_SIZE] = {};
 
-    std::size_t Available() const { return Pending.size() - PendingPos; }
+    std::size_t Available() const { return Body.size() - Delivered; }
+
+    // Reserves the body once, when its first bytes arrive, from the declared
+    // length (see InitialBodyReserve); without one the buffer grows.
+    void SizeFromDeclaredLength()
+    {
+        Sized = true;
+        curl_off_t declared = -1;
+        if (curl_easy_getinfo(Easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared) != CURLE_OK)
+            return;
+        Body.reserve(InitialBodyReserve(declared, MaxBody));
+    }
 
     static std::size_t Write(char* data, std::size_t size, std::size_t count, void* user)
     {
         auto* state = static_cast<TState*>(user);
+        if (!state->Sized)
+            state->SizeFromDeclaredLength();
         const std::size_t length = size * count;
-        const std::uint64_t room = state->MaxBody - state->Received;
+        const std::uint64_t room = state->MaxBody - state->Body.size();
         if (length > room) {
             // Keep what fits; the short count makes libcurl end the transfer.
-            state->Pending.append(data, static_cast<std::size_t>(room));
-            state->Received += room;
+            state->Body.append(data, static_cast<std::size_t>(room));
             state->CapHit = true;
             return static_cast<std::size_t>(room);
         }
-        state->Pending.append(data, length);
-        state->Received += length;
+        state->Body.append(data, length);
         return length;
     }
 };
@@ -165,6 +186,14 @@ TInternetUrl::~TInternetUrl()
 
 bool TInternetUrl::Read(char* buffer, std::size_t size, std::size_t& bytesRead)
 {
+    if (!ReadOn(size, bytesRead))
+        return false;
+    std::memcpy(buffer, FState->Body.data() + FState->Delivered - bytesRead, bytesRead);
+    return true;
+}
+
+bool TInternetUrl::ReadOn(std::size_t size, std::size_t& bytesRead)
+{
     bytesRead = 0;
     TState& state = *FState;
     CURLM* multi = Multi(FSession.FMulti);
@@ -204,17 +233,23 @@ bool TInternetUrl::Read(char* buffer, std::size_t size, std::size_t& bytesRead)
         }
         return false;
     }
-    std::memcpy(buffer, state.Pending.data() + state.PendingPos, n);
-    state.PendingPos += n;
-    if (state.PendingPos == state.Pending.size()) {
-        state.Pending.clear();
-        state.PendingPos = 0;
-    } else if (state.PendingPos >= 64 * 1024) {
-        state.Pending.erase(0, state.PendingPos);
-        state.PendingPos = 0;
-    }
+    state.Delivered += n;
     bytesRead = n;
     return true;
+}
+
+std::string TInternetUrl::TakeBody()
+{
+    TState& state = *FState;
+    std::string body = std::move(state.Body);
+    body.resize(state.Delivered);
+    // A declared length far above what came (a body cut short, a length that
+    // lied) would otherwise keep its whole reservation alive with the text.
+    if (body.capacity() - body.size() > 64 * 1024 && body.capacity() / 2 > body.size())
+        body.shrink_to_fit();
+    state.Body.clear();
+    state.Delivered = 0;
+    return body;
 }
 
 TInternetSession::TInternetSession(std::string agent, const TInternetLimits& limits)

@@ -14,6 +14,11 @@
 // session cancelled. Bytes that arrived before the break are still delivered
 // by the reads before the failing one.
 //
+// The whole body is kept in one buffer until TakeBody (the reads copy out of
+// it, or with ReadOn only count it), reserved once from the declared
+// Content-Length (see InitialBodyReserve) so that a large page is neither
+// copied nor regrown on its way in.
+//
 // Only http and https are fetched; redirects are followed (at most 10) within
 // those two schemes. Proxies come from libcurl's environment variables
 // (http_proxy, https_proxy, no_proxy). The HTTP status is not examined: an
@@ -45,6 +50,14 @@ void SetDefaultInternetLimits(const TInternetLimits& limits);
 // Initialises libcurl once per process; safe to call from several threads.
 void InitInternetClient();
 
+// How much of the body buffer is reserved up front for a response that
+// declares `declared` bytes (negative: no Content-Length): the declared length,
+// never above the body cap, and never above kMaxBodyReserve, so that a
+// Content-Length that lies high (hostile or broken) costs at most that much
+// before the bytes arrive; a longer body grows the buffer as it comes.
+inline constexpr std::uint64_t kMaxBodyReserve = std::uint64_t{32} * 1024 * 1024;
+std::size_t InitialBodyReserve(std::int64_t declared, std::uint64_t maxBody);
+
 class TInternetSession;
 
 // An opened URL (a curl easy handle attached to its session's multi handle).
@@ -57,6 +70,14 @@ public:
 
     // Fills `buffer` with up to `size` bytes; see above.
     bool Read(char* buffer, std::size_t size, std::size_t& bytesRead);
+    // The same read without the copy: the bytes stay in the handle's body
+    // buffer (one buffer, sized from the response's Content-Length when there
+    // is one) and TakeBody hands them over at the end.
+    bool ReadOn(std::size_t size, std::size_t& bytesRead);
+    // Every byte delivered by Read and ReadOn so far, in one string, moved
+    // out; the handle's body is empty afterwards (bytes received but not yet
+    // read are dropped with it).
+    std::string TakeBody();
     // Why the transfer broke, for logs; empty while it has not.
     const std::string& ErrorMessage() const noexcept { return FError; }
 

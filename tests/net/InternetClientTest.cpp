@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +18,15 @@ namespace {
 using namespace std::chrono_literals;
 using platform::TInternetLimits;
 using platform::TInternetSession;
+
+// Bytes of every value, NULs included, the same for the same seed.
+std::string MixedBytes(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 8)) & 0xff);
+    return bytes;
+}
 
 std::vector<std::size_t> ReadAll(platform::TInternetUrl& url, std::size_t piece, std::string& body,
                                  bool& failed)
@@ -109,6 +120,103 @@ TEST_F(InternetClientTest, RefusedSchemeSaysWhy)
     std::size_t got = 0;
     EXPECT_FALSE(url->Read(buffer, sizeof buffer, got));
     EXPECT_NE(url->ErrorMessage().find("file"), std::string::npos) << url->ErrorMessage();
+}
+
+// The body gathers in one buffer reserved from the declared Content-Length;
+// whatever the declaration says, the text is exactly what arrived (at most the
+// cap), and a length that lied high leaves no large reservation behind.
+TEST_F(InternetClientTest, DeclaredLengthSizesTheBodyButNeverDecidesIt)
+{
+    const std::string body = MixedBytes(5000, 11);
+    struct TCase {
+        const char* Name;
+        std::string Reply;
+        std::uint64_t Cap;
+        std::string Expected;
+        bool ReadFails;
+    } const cases[] = {
+        {"exact", "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + body, 1 << 20, body, false},
+        {"none, ended by close", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body, 1 << 20, body, false},
+        {"lies high", "HTTP/1.1 200 OK\r\nContent-Length: 900000\r\n\r\n" + body, 1 << 20, body, true},
+        {"lies low", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + body, 1 << 20, body.substr(0, 100),
+         false},
+        {"beyond any memory", "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n" + body, 1 << 20,
+         body, true},
+        {"over the cap", "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + body, 3000, body.substr(0, 3000),
+         true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        RawSocketServer server(c.Reply, RawSocketServer::Ending::Close);
+        TInternetLimits limits;
+        limits.MaxBodyBytes = c.Cap;
+        TInternetSession session("Vantrel", limits);
+        auto url = session.OpenUrl(server.Url("/p.html"));
+        std::size_t total = 0;
+        bool failed = false;
+        for (;;) {
+            std::size_t got = 0;
+            if (!url->ReadOn(1024, got)) {
+                failed = true;
+                break;
+            }
+            EXPECT_LE(got, 1024u);
+            total += got;
+            if (got == 0)
+                break;
+        }
+        EXPECT_EQ(failed, c.ReadFails) << url->ErrorMessage();
+        const std::string text = url->TakeBody();
+        EXPECT_EQ(total, text.size());
+        EXPECT_TRUE(text == c.Expected) << text.size() << " bytes";
+        EXPECT_LE(text.capacity(), std::max<std::size_t>(2 * text.size(), text.size() + 64 * 1024));
+        EXPECT_TRUE(url->TakeBody().empty());  // handed over once
+    }
+}
+
+TEST(InternetClientReserveTest, TheUpFrontReservationFollowsTheDeclaredLengthWithinBothCaps)
+{
+    constexpr std::uint64_t kCap = std::uint64_t{256} * 1024 * 1024;
+    struct TCase {
+        std::int64_t Declared;
+        std::uint64_t MaxBody;
+        std::size_t Expected;
+    } const cases[] = {
+        {-1, kCap, 0},  // no Content-Length
+        {0, kCap, 0},
+        {3'700'000, kCap, 3'700'000},
+        {5000, 3000, 3000},  // never beyond the body cap
+        {static_cast<std::int64_t>(platform::kMaxBodyReserve) + 1, kCap, platform::kMaxBodyReserve},
+        {std::int64_t{1} << 40, kCap, platform::kMaxBodyReserve},  // a hostile length: 1 TiB
+        {INT64_MAX, UINT64_MAX, platform::kMaxBodyReserve},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Declared);
+        EXPECT_EQ(platform::InitialBodyReserve(c.Declared, c.MaxBody), c.Expected);
+    }
+}
+
+TEST_F(InternetClientTest, CopyingAndCountingReadsDeliverTheSameBytesInOrder)
+{
+    const std::string body = MixedBytes(10000, 5);
+    FServer.ServeInPieces("/m", body, 700, 1ms);
+    TInternetSession session("Vantrel", TInternetLimits{});
+    auto url = session.OpenUrl(FServer.Url("/m"));
+    std::string copied;
+    char buffer[1024];
+    for (int i = 0;; ++i) {
+        std::size_t got = 0;
+        // Every third read only counts; the others copy out.
+        ASSERT_TRUE(i % 3 == 0 ? url->ReadOn(sizeof buffer, got) : url->Read(buffer, sizeof buffer, got));
+        if (i % 3 != 0)
+            copied.append(buffer, got);
+        else
+            copied.append(body, copied.size(), got);
+        if (got == 0)
+            break;
+    }
+    EXPECT_TRUE(copied == body);
+    EXPECT_TRUE(url->TakeBody() == body);
 }
 
 // --- connection state ------------------------------------------------------
