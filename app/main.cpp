@@ -2,6 +2,7 @@
 // icon, the main window, then the hidden HTML text window; the program ends
 // when the main window closes.
 #include <QApplication>
+#include <QTimer>
 
 #include "AppIcon.h"
 #include "HTMLTextWindow.h"
@@ -10,9 +11,6 @@
 
 int main(int argc, char** argv)
 {
-    // libcurl's global set-up must run before any thread exists.
-    tembrook::InitializeTransfers();
-
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
     // Every window without an icon of its own shows the program's icon.
@@ -30,6 +28,9 @@ int main(int argc, char** argv)
         mainForm.SetHTMLTextForm(&htmlTextForm);
 
         mainForm.show();
+        // libcurl loads in the background once the event loop runs, so that
+        // it neither delays the window nor the first Start.
+        QTimer::singleShot(0, &mainForm, [] { tembrook::InitializeTransfers(); });
         result = QApplication::exec();
         tembrook::StopAllTransfers();
     }

@@ -9,8 +9,10 @@
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // libcurl loads on a thread of its own while the rest starts up; the
+    // first transfer waits for it.
     tembrook::InitializeTransfers();
+    QCoreApplication app(argc, argv);
 
     QFile out;
     QFile err;

@@ -139,7 +139,7 @@ void THTTPDataTransfer::DownloadText(const std::string& url, std::string& text)
 
 void InitializeTransfers()
 {
-    platform::InitInternetClient();
+    platform::PreloadInternetClient();
 }
 
 void StopAllTransfers()

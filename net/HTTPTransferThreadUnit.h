@@ -77,8 +77,10 @@ private:
     platform::TInternetSession* FSession = nullptr;
 };
 
-// Sets up the internet client library; main() calls it before any thread is
-// started. Safe to call more than once.
+// Starts loading the internet client library in the background (see
+// platform::PreloadInternetClient) and returns at once; the first transfer
+// waits for it. main() calls it early; every transfer calls it too. Safe to
+// call more than once, from any thread.
 void InitializeTransfers();
 // Stops and joins every transfer still running (see TThread::StopAll).
 void StopAllTransfers();

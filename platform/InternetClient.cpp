@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include "CurlLibrary.h"  // after curl.h: libcurl's functions come from the library loaded at run time
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -72,8 +74,12 @@ void SetDefaultInternetLimits(const TInternetLimits& limits)
 
 void InitInternetClient()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    (void)curl::Api();  // loads libcurl and runs its global set-up, once
+}
+
+void PreloadInternetClient()
+{
+    curl::StartLoading();
 }
 
 std::size_t InitialBodyReserve(std::int64_t declared, std::uint64_t maxBody)
@@ -135,7 +141,9 @@ TInternetUrl::TInternetUrl(TInternetSession& session, const std::string& url)
 {
     FState->MaxBody = session.FLimits.MaxBodyBytes;
     if (session.FMulti == nullptr) {
-        FError = "The internet session could not be opened";
+        const std::string why = curl::LoadError();
+        FError = why.empty() ? std::string("The internet session could not be opened")
+                             : "The internet client library could not be loaded: " + why;
         FState->Done = true;
         FState->Result = CURLE_FAILED_INIT;
         return;

@@ -47,8 +47,12 @@ struct TInternetLimits {
 TInternetLimits DefaultInternetLimits();
 void SetDefaultInternetLimits(const TInternetLimits& limits);
 
-// Initialises libcurl once per process; safe to call from several threads.
+// Loads libcurl (at run time, see CurlLibrary.h) and initialises it, once per
+// process; waits for a load already under way. Safe from several threads.
 void InitInternetClient();
+// Starts that load on a thread of its own and returns at once, so that a
+// program can go on starting up meanwhile; the first session waits for it.
+void PreloadInternetClient();
 
 // How much of the body buffer is reserved up front for a response that
 // declares `declared` bytes (negative: no Content-Length): the declared length,

@@ -1,6 +1,8 @@
 // The internet client and the connection state on their own.
 #include "InternetClient.h"
 #include "ConnectionState.h"
+#define TEMBROOK_CURL_DIRECT  // the table's members, not the call-through names
+#include "CurlLibrary.h"
 #include "NetTestSupport.h"
 #include "TestHttpServer.h"
 
@@ -217,6 +219,28 @@ TEST_F(InternetClientTest, CopyingAndCountingReadsDeliverTheSameBytesInOrder)
     }
     EXPECT_TRUE(copied == body);
     EXPECT_TRUE(url->TakeBody() == body);
+}
+
+// libcurl comes from dlopen: a library that is not there gives a table whose
+// every call fails (and says why); the real one gives working calls.
+TEST(CurlLibraryTest, MissingLibraryFailsEveryCallAndSaysWhy)
+{
+    std::string error;
+    const platform::curl::TApi missing = platform::curl::LoadApi("libtembrook-no-such-curl.so.4", error);
+    EXPECT_NE(error.find("libtembrook-no-such-curl.so.4"), std::string::npos) << error;
+    EXPECT_EQ(missing.GlobalInit(CURL_GLOBAL_DEFAULT), CURLE_FAILED_INIT);
+    EXPECT_EQ(missing.MultiInit(), nullptr);
+    EXPECT_EQ(missing.EasyInit(), nullptr);
+    EXPECT_EQ(missing.Url(), nullptr);
+    EXPECT_EQ(missing.EasySetopt(nullptr, CURLOPT_URL, "http://127.0.0.1/"), CURLE_FAILED_INIT);
+    EXPECT_NE(missing.MultiPerform(nullptr, nullptr), CURLM_OK);
+
+    const platform::curl::TApi real = platform::curl::LoadApi("libcurl.so.4", error);
+    ASSERT_TRUE(error.empty()) << error;
+    CURLM* multi = real.MultiInit();
+    ASSERT_NE(multi, nullptr);
+    EXPECT_EQ(real.MultiCleanup(multi), CURLM_OK);
+    EXPECT_STREQ(real.EasyStrerror(CURLE_OK), "No error");
 }
 
 // --- connection state ------------------------------------------------------
