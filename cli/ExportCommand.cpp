@@ -93,6 +93,21 @@ public:
             rows.push_back(std::move(copy));
         }
     }
+    // Every record is kept to the end, so the page's records are taken over
+    // rather than copied.
+    void TakeBookSaleList(TBookSaleList& list, const TTablePageRef& page) override
+    {
+        auto& rows = FPages[page.LinkIndex];
+        rows.reserve(rows.size() + static_cast<std::size_t>(list.Count()));
+        for (std::int32_t i = 0; i < list.Count(); ++i) {
+            TObject* item = list.GetItem(i);
+            if (auto* record = dynamic_cast<THtmlBookSaleData*>(item))
+                rows.emplace_back(record);
+            else
+                delete item;  // not a release record: nothing to export, nobody else owns it
+        }
+        list.Clear();
+    }
     void ReportError(const std::string& message) override
     {
         FErr.Message(QStringLiteral("error: ") + FromCp932(message));

@@ -257,7 +257,7 @@ void TablePageStep(const TStatePtr& state, const TTransferResult& result, const 
 
     const bool readable = option->ParseTablePage(result.ReceivedText, true);
     if (s.Sink != nullptr)
-        s.Sink->AddBookSaleList(option->BookSaleList, page);
+        s.Sink->TakeBookSaleList(option->BookSaleList, page);
     if (!readable) {
         ++outcome.PagesUnreadable;
         s.Log(kLogTableUnreadable + page.URL);

@@ -110,6 +110,15 @@ public:
     // The records of one table page, in page order, under the import lock.
     // The list stays owned by the road; copy what you keep.
     virtual void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) = 0;
+    // What the road calls for each table page: the same hand-over, with the
+    // list open to the sink. The default copies (AddBookSaleList); a sink that
+    // keeps every record anyway may take them out of the list instead
+    // (TCustomDataList::Clear leaves the objects alive, and the sink then owns
+    // them), so that a page's records are neither copied nor freed twice.
+    virtual void TakeBookSaleList(TBookSaleList& list, const TTablePageRef& page)
+    {
+        AddBookSaleList(list, page);
+    }
     // An error caught at a completion handler (the exception's text).
     virtual void ReportError(const std::string& message) = 0;
     // No transfer started by the road is running any more.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -215,6 +216,46 @@ TEST_F(ImportRoadTest, TheWholeRoadWithPagesArrivingOutOfOrder)
     // The option object keeps the page parsed last.
     EXPECT_EQ(FRoad->InportOption().BookSaleList.Count(), 1);
     EXPECT_TRUE(FreeForOtherThreads(FRoad->ImportLock()));
+}
+
+// A sink that keeps every record takes them out of the road's list instead
+// of copying them: it gets the same records, in page order, and owns them;
+// the road's list is left empty and its next page releases nothing twice.
+class TakingSink : public RecordingSink {
+public:
+    void TakeBookSaleList(TBookSaleList& list, const TTablePageRef& page) override
+    {
+        AddBookSaleList(list, page);  // the same event as a copying sink
+        for (std::int32_t i = 0; i < list.Count(); ++i)
+            Taken.emplace_back(dynamic_cast<THtmlBookSaleData*>(list.GetItem(i)));
+        list.Clear();
+    }
+    std::vector<std::unique_ptr<THtmlBookSaleData>> Taken;
+};
+
+TEST(ImportRoadTakingTest, ASinkMayTakeThePagesRecordsInsteadOfCopyingThem)
+{
+    platform::TScopedToday today{platform::TLocalDate{2026, 3, 20}};
+    FakeStarter starter;
+    TakingSink sink;
+    TImportRoad road(sink, starter);
+    road.StartImport(kTopUrl);
+    starter.Finish(0, TopPage());
+    starter.Finish(1, TablePage({"First1", "First2"}));
+    EXPECT_EQ(road.InportOption().BookSaleList.Count(), 0);
+    starter.Finish(2, TablePage({"Second1"}));
+    EXPECT_EQ(sink.Count("add:0:" + kUrl1 + ":First1,First2"), 1u);
+    EXPECT_EQ(sink.Count("add:1:" + kUrl2 + ":Second1"), 1u);
+    ASSERT_EQ(sink.Taken.size(), 3u);
+    const char* titles[] = {"First1", "First2", "Second1"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        ASSERT_NE(sink.Taken[i], nullptr);
+        EXPECT_EQ(sink.Taken[i]->Title(), titles[i]);
+        EXPECT_EQ(sink.Taken[i]->Publisher(), "P");
+        EXPECT_EQ(sink.Taken[i]->Price().Units(), 500);
+    }
+    EXPECT_EQ(road.InportOption().BookSaleList.Count(), 0);
+    EXPECT_TRUE(road.Outcome().Complete());
 }
 
 TEST_F(ImportRoadTest, AFailedTopPage)
