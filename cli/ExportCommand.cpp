@@ -279,6 +279,7 @@ std::string BuildExportText(const std::vector<std::unique_ptr<THtmlBookSaleData>
         text += "\r\n";
         return text;
     }
+    text.reserve(rows.size() * 96);  // a release line is rarely longer; one allocation for the lot
     for (const auto& row : rows) {
         text += row->TextLine();
         text += "\r\n";

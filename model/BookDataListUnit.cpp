@@ -1,6 +1,7 @@
 #include "BookDataListUnit.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "Clock.h"
 #include "Errors.h"
@@ -210,9 +211,21 @@ void THtmlBookSaleData::Assign(const TPersistent* source)
 
 std::string THtmlBookSaleData::TitleWithVolume() const
 {
-    if (FVolume > 0)
-        return FTitle + "(" + std::to_string(FVolume) + ")";
-    return FTitle;
+    std::string text;
+    AppendTitleWithVolume(text);
+    return text;
+}
+
+void THtmlBookSaleData::AppendTitleWithVolume(std::string& out) const
+{
+    out += FTitle;
+    if (FVolume > 0) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, FVolume).ptr;
+        out += '(';
+        out.append(digits, end);
+        out += ')';
+    }
 }
 
 std::string THtmlBookSaleData::TextLine() const
@@ -225,25 +238,28 @@ std::string THtmlBookSaleData::TextLine(std::string_view dateSeparator,
                                         std::string_view thousandsSeparator) const
 {
     std::string line;
+    // One allocation for the whole line: the date, four separating blanks,
+    // "(volume)" and a grouped price take well under 48 bytes.
+    line.reserve(48 + FTitle.size() + FAuthor.size() + FPublisher.size());
     switch (FDateKind) {
     case TSaleDateKind::dkEarlyMonth:
-        line = FormatMonth(FSaleDate);
+        line += FormatMonth(FSaleDate);
         line += kEarlyMonth;
         break;
     case TSaleDateKind::dkMidMonth:
-        line = FormatMonth(FSaleDate);
+        line += FormatMonth(FSaleDate);
         line += kMidMonth;
         break;
     case TSaleDateKind::dkLateMonth:
-        line = FormatMonth(FSaleDate);
+        line += FormatMonth(FSaleDate);
         line += kLateMonth;
         break;
     default:  // exact day and unknown alike show the stored day
-        line = FormatMonthDay(FSaleDate, dateSeparator);
+        line += FormatMonthDay(FSaleDate, dateSeparator);
         break;
     }
     line += ' ';
-    line += TitleWithVolume();
+    AppendTitleWithVolume(line);
     line += ' ';
     line += FAuthor;
     line += ' ';
@@ -255,7 +271,12 @@ std::string THtmlBookSaleData::TextLine(std::string_view dateSeparator,
 
 std::string THtmlBookSaleData::HTMLLine() const
 {
-    return TitleWithVolume() + " " + FAuthor;
+    std::string line;
+    line.reserve(16 + FTitle.size() + FAuthor.size());
+    AppendTitleWithVolume(line);
+    line += ' ';
+    line += FAuthor;
+    return line;
 }
 
 }  // namespace tembrook

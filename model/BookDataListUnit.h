@@ -66,6 +66,8 @@ public:
 
     // The title piece of both lines: "%s(%d)" when Volume > 0, else Title.
     std::string TitleWithVolume() const;
+    // The same piece appended to out.
+    void AppendTitleWithVolume(std::string& out) const;
 
 private:
     std::int32_t FRowIndex;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace tembrook {
 
@@ -16,8 +17,14 @@ std::string FormatFloatN0(double value, std::string_view thousandsSeparator)
     const bool negative = rounded < 0;
     // Exact decimal digits of the (whole) magnitude, whatever its size.
     char digits[400];
-    const auto [end, ec] =
-        std::to_chars(digits, digits + sizeof digits, std::fabs(rounded), std::chars_format::fixed, 0);
+    const double whole = std::fabs(rounded);
+    // Below 2^53 every whole number is exact as an integer too, whose digits
+    // come far cheaper than a double's exact decimal expansion (a price on
+    // every line of an export); above it, the double's own digits.
+    constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+    const auto [end, ec] = whole < kExactIntegers
+        ? std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(whole))
+        : std::to_chars(digits, digits + sizeof digits, whole, std::chars_format::fixed, 0);
     if (ec != std::errc())
         return "0";  // cannot happen for a finite double: 309 digits at most
     const std::string_view magnitude(digits, static_cast<std::size_t>(end - digits));
