@@ -1,7 +1,7 @@
 # What `cmake --install` lays down and what CPack packs: the two programs, the
 # desktop entry and AppStream metainfo (both named by the application's id),
-# the icon in two forms, both manual pages and the package's copyright and
-# changelog.
+# the icon in two forms, both manual pages, the exporter's bash completion,
+# and the package's copyright and changelog.
 include(GNUInstallDirs)
 
 set(TEMBROOK_APP_ID io.github.tembrook.Tembrook)
@@ -43,6 +43,11 @@ install(FILES ${_tb_pkg}/tembrook.svg
 install(FILES ${_tb_pkg}/tembrook-48.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME ${TEMBROOK_APP_ID}.png)
 install(FILES ${_tb_gen}/tembrook.1.gz ${_tb_gen}/tembrook-export.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# bash-completion loads a command's completion on first use from
+# share/bash-completion/completions/<command>, under the system's and the
+# user's data folders alike.
+install(FILES ${_tb_pkg}/tembrook-export.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tembrook-export)
 # Debian's places: the package name, not the project's, names the folder.
 install(FILES ${_tb_pkg}/copyright ${_tb_gen}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tembrook)
 
