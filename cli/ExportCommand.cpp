@@ -64,6 +64,13 @@ public:
         FDevice.write(bytes);
     }
     void Message(const QString& text) { Line(QLatin1StringView(kProgram) + QStringLiteral(": ") + text); }
+    // Bad usage: what was wrong, then where to read how it is used (the
+    // whole usage text would bury the one line that matters).
+    void UsageError(const QString& text)
+    {
+        Message(text);
+        Line(QStringLiteral("Try '%1 --help' for more information.").arg(QLatin1StringView(kProgram)));
+    }
 
 private:
     QIODevice& FDevice;
@@ -287,8 +294,7 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     TExportOptions options;
     QString usageError;
     if (!ParseExportArguments(arguments, options, usageError)) {
-        errors.Message(usageError);
-        err.write(UsageText().toUtf8());
+        errors.UsageError(usageError);
         return ecUsage;
     }
     if (options.Help) {
@@ -303,7 +309,7 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     QStringEncoder toCp932(kCp932);
     const QByteArray urlBytes = toCp932.encode(options.Url);
     if (toCp932.hasError()) {
-        errors.Message(QStringLiteral("the URL has characters that Shift-JIS cannot hold"));
+        errors.UsageError(QStringLiteral("the URL has characters that Shift-JIS cannot hold"));
         return ecUsage;
     }
 

@@ -14,7 +14,8 @@
 //
 // Exit status: 0 when the top page and every table page arrived whole and
 // every row was read; 1 when anything failed (the output still holds what
-// arrived); 2 for bad usage (with the usage text on err).
+// arrived); 2 for bad usage (one line saying what was wrong and one pointing
+// at --help on err).
 
 #include <QByteArray>
 #include <QString>

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-ipafont-gothic xvfb xauth
   desktop-file-utils help2man dpkg-dev file
+  lintian appstream bash-completion man-db groff-base
   clang-format
 )
 
