@@ -184,6 +184,25 @@ TEST(AboutWindowTest, SizedLabelsFollowTheirText)
     EXPECT_EQ(window.TitleFooterText->size(), QSize(337, 13));
 }
 
+TEST(AboutWindowTest, FixedSizeLabelsDrawFromTheTopAndCutTheTextAtTheBottom)
+{
+    TAboutWindow window;
+    for (TAboutLabel* label : {window.TitleHeaderText, window.TitleText, window.TitleFooterText}) {
+        SCOPED_TRACE(label->height());
+        label->SetCaption(QStringLiteral("Tembrook gjpqy"));
+        ASSERT_GT(label->sizeHint().height(), label->height()) << "the text is taller than the label";
+        const QImage fixed = RenderWidget(*label);
+        // The same label with room below: its top rows are what the fixed one shows.
+        const QSize size = label->size();
+        label->resize(size.width(), 100);
+        const QImage tall = RenderWidget(*label);
+        label->resize(size);
+        EXPECT_EQ(fixed, tall.copy(QRect(QPoint(0, 0), size)));
+        EXPECT_NE(InkBounds(fixed, QRect(0, size.height() - 1, size.width(), 1), qRgb(255, 0, 255)), QRect())
+            << "the cut text reaches the bottom row";
+    }
+}
+
 TEST(AboutWindowTest, TitleLabelsAreHiddenForBlankAddresses)
 {
     TAboutWindow window;
