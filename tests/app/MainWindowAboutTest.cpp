@@ -240,15 +240,18 @@ TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
     EXPECT_EQ(about.EMailTitleShown, TAboutWindow::HasText(TAboutForm::DefaultEMail()));
     EXPECT_EQ(about.WebPageTitleShown, TAboutWindow::HasText(TAboutForm::DefaultWebPage()));
 
-    // Centred over the main window's outer rectangle (66, 143, 813 x 681),
-    // halves truncated toward zero.
+    // Its outer rectangle centred over the main window's (66, 143, 813 x 681),
+    // halves truncated toward zero. Not yet shown, the About window has no
+    // frame of its own: the main window's (2 pixels offscreen) stands in.
     const QRect owner = FWindow.frameGeometry();
     ASSERT_EQ(owner, TTembrookMainForm::DefaultOuterGeometry());
+    const QMargins frame = WindowFrameMargins(FWindow);
+    ASSERT_FALSE(frame.isNull()) << "the offscreen platform frames windows";
+    EXPECT_EQ(about.Size, QSize(400, 196));
+    const QSize outer = about.Size.grownBy(frame);
     EXPECT_EQ(about.Position,
-              QPoint(owner.left() + (owner.width() - about.Size.width()) / 2,
-                     owner.top() + (owner.height() - about.Size.height()) / 2));
-    EXPECT_EQ(about.Size, QSize(400, 196)) << "an About window not yet shown has no frame";
-    EXPECT_EQ(about.Position, QPoint(272, 385));
+              QPoint(owner.left() + (owner.width() - outer.width()) / 2,
+                     owner.top() + (owner.height() - outer.height()) / 2));
 
     // No import: nothing reaches the server, the log, the status and the
     // design row stay as they were.
@@ -271,8 +274,9 @@ TEST_F(MainWindowAbout, EveryRightReleaseBuildsAFreshWindowPlacedAgain)
                           std::chrono::seconds(2)));
     QTest::mouseClick(Start(), Qt::RightButton);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].Position, QPoint(272, 385));
-    EXPECT_EQ(shown[1].Position, QPoint(272 + 34, 385 + 7));
+    const QSize outer = QSize(400, 196).grownBy(WindowFrameMargins(FWindow));
+    EXPECT_EQ(shown[0].Position, CentredPosition(TTembrookMainForm::DefaultOuterGeometry(), outer));
+    EXPECT_EQ(shown[1].Position, shown[0].Position + QPoint(34, 7));
     EXPECT_TRUE(FServer.Requests().empty());
 }
 
