@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -215,6 +217,47 @@ TEST(MainWindowAboutForm, IsAboutForm1WithTheWindowsValues)
     EXPECT_EQ(about->TitleFont().Font.pixelSize(), 32);
     EXPECT_EQ(about->TitleFont().Color, clWindowText);
     EXPECT_FALSE(about->OnIconClick());
+}
+
+// The texts that the layouts show whole, measured in the face the program
+// gets here (the form face is not on Linux; its fallback has its widths):
+// each must fit in the room its layout gives it, the box label's band, a
+// status panel, a fixed label, or the space up to the control beside it.
+TEST_F(MainWindowAbout, TheLayoutsTextsFitWhereTheyAreShownWhole)
+{
+    struct Room {
+        QString What;
+        QFont Font;
+        QString Text;
+        int Width;
+    };
+    TBoxLabel* box = FWindow.BoxLabel1();
+    QLabel* progress = FWindow.StatusPanel(1);
+    std::vector<Room> rooms = {
+        {QStringLiteral("BoxLabel1"), box->font(), box->Caption(), box->TextBand().width()},
+        {QStringLiteral("status panel 1"), progress->font(), QStringLiteral("999,999,999Kbyte"),
+         progress->contentsRect().width() - 2 * progress->margin()},
+    };
+    TAboutForm* about = FWindow.AboutForm1();
+    about->SetEMail(QStringLiteral("tembrook@example.org"));
+    about->SetWebPage(QStringLiteral("http://www.example.org/"));
+    ScopedModalRunner runner([&rooms](TAboutWindow& w) {
+        const auto add = [&rooms](const char* what, TAboutLabel* label, int width) {
+            rooms.push_back({QString::fromUtf8(what), label->font(), label->Caption(), width});
+        };
+        add("TitleText", w.TitleText, w.TitleText->width());
+        add("TitleFooterText", w.TitleFooterText, w.TitleFooterText->width());
+        add("Label2", w.Label2, w.VerText->x() - w.Label2->x());
+        add("EMailTitleLabel", w.EMailTitleLabel, w.EMailText->x() - w.EMailTitleLabel->x());
+        add("WebPageTitleLabel", w.WebPageTitleLabel, w.WebPageText->x() - w.WebPageTitleLabel->x());
+    });
+    about->Execute();
+    ASSERT_EQ(rooms.size(), 7u);
+    for (const Room& room : rooms) {
+        EXPECT_LE(QFontMetrics(room.Font).horizontalAdvance(room.Text), room.Width)
+            << room.What.toStdString() << ": \"" << room.Text.toStdString() << "\" in "
+            << QFontInfo(room.Font).family().toStdString() << " " << room.Font.pixelSize() << " px";
+    }
 }
 
 TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)

@@ -10,7 +10,7 @@ echo "built $deb"
 fail=0
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for need in libqt6widgets6 libqt6network6 libcurl4 fonts-ipafont-gothic qt6-qpa-plugins; do
+for need in libqt6widgets6 libqt6network6 libcurl4 fonts-monapo fonts-ipafont-gothic qt6-qpa-plugins; do
   case "$depends" in *"$need"*) ;; *) echo "missing dependency: $need"; fail=1;; esac
 done
 contents=$(dpkg-deb -c "$deb")

@@ -187,10 +187,12 @@ TEST(AboutWindowTest, SizedLabelsFollowTheirText)
 TEST(AboutWindowTest, FixedSizeLabelsDrawFromTheTopAndCutTheTextAtTheBottom)
 {
     TAboutWindow window;
-    for (TAboutLabel* label : {window.TitleHeaderText, window.TitleText, window.TitleFooterText}) {
+    // The title (32 pixels high in 29) is lower than a line of its text.
+    const std::pair<TAboutLabel*, bool> labels[] = {
+        {window.TitleHeaderText, false}, {window.TitleText, true}, {window.TitleFooterText, false}};
+    for (const auto& [label, cut] : labels) {
         SCOPED_TRACE(label->height());
         label->SetCaption(QStringLiteral("Tembrook gjpqy"));
-        ASSERT_GT(label->sizeHint().height(), label->height()) << "the text is taller than the label";
         const QImage fixed = RenderWidget(*label);
         // The same label with room below: its top rows are what the fixed one shows.
         const QSize size = label->size();
@@ -198,8 +200,12 @@ TEST(AboutWindowTest, FixedSizeLabelsDrawFromTheTopAndCutTheTextAtTheBottom)
         const QImage tall = RenderWidget(*label);
         label->resize(size);
         EXPECT_EQ(fixed, tall.copy(QRect(QPoint(0, 0), size)));
-        EXPECT_NE(InkBounds(fixed, QRect(0, size.height() - 1, size.width(), 1), qRgb(255, 0, 255)), QRect())
-            << "the cut text reaches the bottom row";
+        if (cut) {
+            EXPECT_GT(label->sizeHint().height(), size.height());
+            EXPECT_NE(InkBounds(fixed, QRect(0, size.height() - 1, size.width(), 1), qRgb(255, 0, 255)),
+                      QRect())
+                << "the cut text reaches the bottom row";
+        }
     }
 }
 
