@@ -70,6 +70,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tembrook/tembrook")
 # Widgets, Network, libcurl); what is loaded at run time is named by hand:
 # the platform plugins the window needs and the Japanese font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-monapo, fonts-ipafont-gothic")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -10,10 +10,12 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Clock.h"
 #include "ExportCommand.h"
@@ -178,6 +180,25 @@ TEST_F(ExportCommand, ACleanSiteExitsWithZero)
     const TRun run = Run({QString::fromStdString(server.Url("/i.html"))});
     EXPECT_EQ(run.Status, ecOk) << run.Err.toStdString();
     EXPECT_EQ(run.Out, QByteArray("05/01 Title A 580 P\r\n"));
+}
+
+TEST_F(ExportCommand, ASiteInAFolderWithABlank)
+{
+    // The address as typed, blank included; table1.html inherits the folder,
+    // table2.html is linked by its absolute path.
+    FServer.ServeFiles("/my comics/", kData + "/site");
+    const QString top = QString::fromStdString(FServer.Url("/my comics/index.html"));
+    const TRun run = Run({top});
+    EXPECT_EQ(run.Out, Expected("site_date.txt")) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(Utf8("リスト取り込み : ") +
+                                 QString::fromStdString(FServer.Url("/my comics/table1.html"))));
+    std::vector<std::string> targets;
+    for (const test::TestRequest& request : FServer.Requests())
+        targets.push_back(request.Target);
+    std::sort(targets.begin(), targets.end());
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"/comic/table2.html", "/my%20comics/index.html",
+                                        "/my%20comics/table1.html"}));
 }
 
 TEST_F(ExportCommand, ATopPageWithoutLinksIsAFailure)
