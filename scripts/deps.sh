@@ -11,6 +11,8 @@ packages=(
   fonts-ipafont-gothic xvfb xauth
   desktop-file-utils help2man dpkg-dev file
   clang-format
+  # the tests read the exporter's csv, json and ics back with Python
+  python3 python3-icalendar
 )
 
 missing=()
