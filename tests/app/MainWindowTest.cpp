@@ -622,6 +622,15 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
     FWindow.UncheckAllAction()->trigger();
     EXPECT_TRUE(Ticked(FWindow).isEmpty());
     EXPECT_EQ(Column(FWindow, 2), order);
+
+    // A saved list that cannot be read is shown as such and ticks nothing.
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("gone.txt"));
+    TScopedOpenDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return missing; });
+    FWindow.CheckFromSavedListAction()->trigger();
+    ASSERT_EQ(FMessages.Messages.size(), 1u);
+    EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("Cannot open file ") + missing);
+    EXPECT_TRUE(Ticked(FWindow).isEmpty());
 }
 
 TEST_F(MainWindow, TypingJumpsToTheTitleAndSpaceTicksIt)
