@@ -12,6 +12,8 @@ packages=(
   desktop-file-utils help2man dpkg-dev file
   lintian appstream bash-completion man-db groff-base
   clang-format
+  # the tests read the exporter's csv, json and ics back with Python
+  python3 python3-icalendar
 )
 
 missing=()

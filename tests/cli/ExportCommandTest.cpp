@@ -330,7 +330,7 @@ TEST_F(ExportCommand, HelpAndVersion)
     TRun run = Run({QStringLiteral("--help")});
     EXPECT_EQ(run.Status, ecOk);
     EXPECT_TRUE(run.Out.startsWith(
-        "Usage: tembrook-export [--sort COLUMN] [--descending] [--html] [--utf8] [--output FILE] URL\n"));
+        "Usage: tembrook-export [--sort COLUMN] [--descending] [--format FORMAT] [--tick-from FILE]\n"));
     EXPECT_TRUE(run.Err.isEmpty());
     run = Run({QStringLiteral("--version")});
     EXPECT_EQ(run.Status, ecOk);
