@@ -1,18 +1,12 @@
 #include "AppFonts.h"
 
-#include <QStringList>
+#include "UiBase.h"
 
 namespace tembrook {
 
 QFont ApplicationFont(int pixelHeight)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelHeight);
-    return font;
+    return UiFont(pixelHeight);
 }
 
 }  // namespace tembrook

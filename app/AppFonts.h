@@ -1,7 +1,7 @@
 #pragma once
-// The font of the program's windows: "ＭＳ Ｐゴシック" 12 pixels high, falling
-// back to the IPA proportional Gothic (fonts-ipafont-gothic) and then to any
-// Japanese sans-serif face where it is missing.
+// The font of the program's windows: the user-interface font of the
+// components (UiFont: "ＭＳ Ｐゴシック", falling back to Monapo, a face of the
+// same widths, then to the IPA Gothic faces), 12 pixels high unless asked.
 
 #include <QFont>
 

@@ -423,6 +423,43 @@ void TBookListModel::SetChecked(int row, bool checked)
     emit dataChanged(at, at, {Qt::CheckStateRole});
 }
 
+int TBookListModel::CheckMatching(const std::function<bool(const THtmlBookSaleData&)>& matches)
+{
+    int matched = 0;
+    bool changed = false;
+    for (int row = 0; row < Count(); ++row) {
+        TRow& target = RowAt(row);
+        const THtmlBookSaleData* record = target.Record();
+        if (record == nullptr || !matches(*record))
+            continue;
+        ++matched;
+        changed = changed || !target.Checked;
+        target.Checked = true;
+    }
+    if (changed)
+        ChecksChanged();
+    return matched;
+}
+
+void TBookListModel::SetAllChecked(bool checked)
+{
+    bool changed = false;
+    for (int row = 0; row < Count(); ++row) {
+        TRow& target = RowAt(row);
+        changed = changed || target.Checked != checked;
+        target.Checked = checked;
+    }
+    if (changed)
+        ChecksChanged();
+}
+
+void TBookListModel::ChecksChanged()
+{
+    if (FSortColumn == colCheck)
+        FOrderHolds = false;
+    emit dataChanged(index(0, colCheck), index(Count() - 1, colCheck), {Qt::CheckStateRole});
+}
+
 QString TBookListModel::Text(int row, int column) const
 {
     CheckRow(row);

@@ -26,6 +26,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,12 @@ public:
     const THtmlBookSaleData* Record(int row) const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);
+    // Ticks every row whose record matches (rows without a record are left
+    // as they are) and returns how many matched. Like ticks by hand, this
+    // moves no row.
+    int CheckMatching(const std::function<bool(const THtmlBookSaleData&)>& matches);
+    // Ticks or unticks every row.
+    void SetAllChecked(bool checked);
     QString Text(int row, int column) const;
 
     // The order of two rows under the sort state: negative when row a goes
@@ -116,6 +123,8 @@ private:
 
     int Compare(const TRow& a, const TRow& b) const;
     void CheckRow(int row) const;
+    // After ticks changed on many rows: one update for the check column.
+    void ChecksChanged();
     bool IsRowIndex(const QModelIndex& index) const noexcept;
     void InsertRows(std::vector<TRowPtr> fresh);
     void InsertOneByOne(std::vector<TRowPtr> fresh);

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "BookListModel.h"
+#include "CalendarExport.h"
 #include "Errors.h"
+#include "SavedListFile.h"
 #include "SjisCodec.h"
-#include "SjisString.h"
 
 namespace tembrook {
 
 namespace {
-constexpr const char* kMarkPrefix = "\x81\x9A\x81\x9A\x81\x9A ";  // ★★★ and a blank
 
 // A device, pipe or socket cannot be replaced by a new file: renaming a
 // finished temporary file over it would put a regular file where the device
@@ -40,21 +40,41 @@ void WriteSpecialFile(const QString& fileName, std::string_view bytes)
 
 std::string BuildListFileText(const TBookListModel& list)
 {
-    std::vector<std::string> marked;
-    std::vector<std::string> all;
-    for (int row = 0; row < list.Count(); ++row) {
-        const THtmlBookSaleData* record = list.Record(row);
-        if (record == nullptr)
-            continue;
-        std::string line = record->TextLine();
-        if (list.Checked(row))
-            marked.push_back(kMarkPrefix + line);
-        all.push_back(std::move(line));
-    }
-    marked.emplace_back();
-    marked.emplace_back();
-    marked.push_back(JoinLinesCRLF(all));
-    return JoinLinesCRLF(marked);
+    std::vector<TBookSaleRowRef> rows;
+    rows.reserve(static_cast<std::size_t>(list.Count()));
+    for (int row = 0; row < list.Count(); ++row)
+        rows.push_back({list.Record(row), list.Checked(row)});
+    return BuildSavedListText(rows);
+}
+
+std::string ReadSavedListFile(const QString& fileName)
+{
+    const QString shown = QDir::toNativeSeparators(fileName);
+    // Only a regular file: a device or a pipe could be endless.
+    const QFileInfo info(fileName);
+    QFile file(fileName);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw EFOpenError(ToCP932(shown));
+    if (file.size() > kSavedListSizeLimit)
+        throw ETembrookError(ToCP932(QStringLiteral("The file is too large to be a saved list: ") + shown));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ETembrookError("Stream read error");
+    std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (IsUtf8SavedList(text))
+        text = ToCP932(QString::fromUtf8(bytes));
+    return text;
+}
+
+TCalendarFile BuildCalendarFileText(const TBookListModel& list)
+{
+    std::vector<const THtmlBookSaleData*> records;
+    for (int row = 0; row < list.Count(); ++row)
+        if (list.Checked(row) && list.Record(row) != nullptr)
+            records.push_back(list.Record(row));
+    return BuildCalendarFile(
+        records, [](std::string_view cp932) { return FromCP932(cp932).toUtf8().toStdString(); },
+        CurrentCalendarSettings());
 }
 
 void WriteFileReplacing(const QString& fileName, std::string_view bytes)

@@ -13,9 +13,15 @@ TSaveDialog::TExecuteHook& Hook()
 }  // namespace
 
 TSaveDialog::TSaveDialog()
-    : FTitle(QStringLiteral("リストを保存")),
-      FNameFilters({QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")}),
-      FDefaultSuffix(QStringLiteral("txt")),
+    : TSaveDialog(QStringLiteral("リストを保存"),
+                  {QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")},
+                  QStringLiteral("txt"))
+{
+}
+
+TSaveDialog::TSaveDialog(QString title, QStringList nameFilters, QString defaultSuffix)
+    : FTitle(std::move(title)), FNameFilters(std::move(nameFilters)),
+      FDefaultSuffix(std::move(defaultSuffix)),
       // Overwriting asks first (no DontConfirmOverwrite); a save dialog only
       // accepts names in folders that exist, and it can be resized.
       FOptions()

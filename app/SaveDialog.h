@@ -23,7 +23,11 @@ namespace tembrook {
 
 class TSaveDialog {
 public:
+    // The list's settings: "リストを保存", text files, "txt".
     TSaveDialog();
+    // Another file kind: the title, the name filters (the first one
+    // selected) and the extension added to a name without one.
+    TSaveDialog(QString title, QStringList nameFilters, QString defaultSuffix);
 
     QString Title() const { return FTitle; }
     // Name filters in Qt's syntax, the first one selected.

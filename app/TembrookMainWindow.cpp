@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -21,7 +22,9 @@
 #include "AboutForm.h"
 #include "AppFonts.h"
 #include "BookListModel.h"
+#include "BookListView.h"
 #include "BoxLabels.h"
+#include "CalendarExport.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
@@ -30,6 +33,7 @@
 #include "MouseUpEvent.h"
 #include "NumberFormat.h"
 #include "ProgressHandOver.h"
+#include "SavedListFile.h"
 #include "SjisCodec.h"
 #include "WindowGeometry.h"
 
@@ -104,7 +108,12 @@ QRect TTembrookMainForm::DefaultOuterGeometry()
     return QRect(66, 143, 813, 681);
 }
 
-TTembrookMainForm::TTembrookMainForm(QWidget* parent) : QMainWindow(parent), FStarter(this)
+TTembrookMainForm::TTembrookMainForm(QWidget* parent)
+    : QMainWindow(parent),
+      FCalendarDialog(QStringLiteral("カレンダーに書き出す"),
+                      {QStringLiteral("iCalendarファイル (*.ics)"), QStringLiteral("すべてのファイル (*.*)")},
+                      QStringLiteral("ics")),
+      FStarter(this)
 {
     BuildLayout();
     FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {
@@ -140,7 +149,7 @@ void TTembrookMainForm::BuildLayout()
     // The list view is the first component; the panel above it holds the
     // caption, the URL field and the buttons.
     FBookList = new TBookListModel(this);
-    FInportBookListView = new QTreeView(client);
+    FInportBookListView = new TBookListView(client);
     FInportBookListView->setObjectName(QStringLiteral("InportBookListView"));
     FInportBookListView->setModel(FBookList);
     FInportBookListView->setRootIsDecorated(false);
@@ -201,6 +210,32 @@ void TTembrookMainForm::BuildLayout()
         BindButtonToAction(button, action);
         return button;
     };
+    // The list's menu.
+    const auto makeMenuAction = [this](const char* name, const QString& text,
+                                       void (TTembrookMainForm::*handler)()) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    FCheckFromSavedListAction =
+        makeMenuAction("CheckFromSavedListAction", QStringLiteral("前回の保存リストからチェック…"),
+                       &TTembrookMainForm::CheckFromSavedListActionExecute);
+    FCheckAllAction = makeMenuAction("CheckAllAction", QStringLiteral("すべてチェック"),
+                                     &TTembrookMainForm::CheckAllActionExecute);
+    FUncheckAllAction = makeMenuAction("UncheckAllAction", QStringLiteral("すべてのチェックを外す"),
+                                       &TTembrookMainForm::UncheckAllActionExecute);
+    FExportCalendarAction = makeMenuAction("ExportCalendarAction", QStringLiteral("カレンダーに書き出す…"),
+                                           &TTembrookMainForm::ExportCalendarActionExecute);
+    FListMenu = new QMenu(this);
+    FListMenu->setObjectName(QStringLiteral("ListMenu"));
+    FListMenu->addAction(FCheckFromSavedListAction);
+    FListMenu->addAction(FCheckAllAction);
+    FListMenu->addAction(FUncheckAllAction);
+    FListMenu->addSeparator();
+    FListMenu->addAction(FExportCalendarAction);
+    FInportBookListView->SetContextMenu(FListMenu);
+
     FStartInportButton = makeButton("StartInportButton", 540, FStartInportAction);
     FSaveListAsButton = makeButton("SaveListAsButton", 644, FSaveListAsAction);
     FMakeHTMLSectionButton = makeButton("MakeHTMLSectionButton", 724, FMakeHTMLSectionAction);
@@ -229,6 +264,11 @@ void TTembrookMainForm::BuildLayout()
     // The row the window's design holds until the first Start.
     FBookList->AddTextRow(
         {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+}
+
+QTreeView* TTembrookMainForm::InportBookListView() const
+{
+    return FInportBookListView;
 }
 
 QLabel* TTembrookMainForm::StatusPanel(int index) const
@@ -331,6 +371,52 @@ void TTembrookMainForm::SaveListToFile(const QString& fileName)
 void TTembrookMainForm::MakeHTMLSectionActionExecute()
 {
     RunHandler([this] { HTMLTextForm()->ShowHTMLText(*FBookList); });
+}
+
+void TTembrookMainForm::CheckFromSavedListActionExecute()
+{
+    RunHandler([this] {
+        if (FSavedListDialog.Execute(this))
+            CheckFromSavedList(FSavedListDialog.FileName());
+    });
+}
+
+void TTembrookMainForm::CheckFromSavedList(const QString& fileName)
+{
+    const TSavedListTicks ticks(ReadSavedListFile(fileName));
+    const int matched =
+        FBookList->CheckMatching([&ticks](const THtmlBookSaleData& record) { return ticks.Matches(record); });
+    FMemo1->appendPlainText(QStringLiteral("保存リストから %1 件をチェックしました").arg(matched));
+}
+
+void TTembrookMainForm::CheckAllActionExecute()
+{
+    RunHandler([this] { FBookList->SetAllChecked(true); });
+}
+
+void TTembrookMainForm::UncheckAllActionExecute()
+{
+    RunHandler([this] { FBookList->SetAllChecked(false); });
+}
+
+void TTembrookMainForm::ExportCalendarActionExecute()
+{
+    RunHandler([this] {
+        if (FCalendarDialog.Execute(this))
+            ExportCalendarToFile(FCalendarDialog.FileName());
+    });
+}
+
+void TTembrookMainForm::ExportCalendarToFile(const QString& fileName)
+{
+    const TCalendarFile calendar = BuildCalendarFileText(*FBookList);
+    WriteFileReplacing(fileName, calendar.Text);
+    FMemo1->appendPlainText(QStringLiteral("カレンダーに %1 件を書き出しました").arg(calendar.Events));
+    if (calendar.Undated > 0)
+        FMemo1->appendPlainText(
+            QStringLiteral("発売日が不明の %1 件は書き出していません").arg(calendar.Undated));
+    if (calendar.Repeated > 0)
+        FMemo1->appendPlainText(QStringLiteral("重複した %1 件は書き出していません").arg(calendar.Repeated));
 }
 
 void TTembrookMainForm::InportBookListViewColumnClick(int column)

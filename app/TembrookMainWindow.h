@@ -10,6 +10,12 @@
 // rows as one line of text in the HTML text window. A right-button release
 // over Start opens the About box (AboutForm1) instead of starting an import.
 //
+// The list's menu (right button or menu key over the list) ticks the rows of
+// the series the user followed in a saved list ("前回の保存リストからチェック…",
+// SavedListFile.h), ticks or unticks every row, and saves the ticked rows as
+// a calendar file ("カレンダーに書き出す…", CalendarExport.h). Nothing of it
+// is kept between runs.
+//
 // Every handler catches what is thrown inside it and shows the message in an
 // error box titled with the application's title (MessageBoxes.h), so no
 // exception reaches the Qt event loop. The road and its import lock exist
@@ -26,12 +32,14 @@
 
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
+#include "OpenDialog.h"
 #include "SaveDialog.h"
 
 class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
@@ -42,6 +50,7 @@ class TBoxLabel;
 namespace tembrook {
 
 class TBookListModel;
+class TBookListView;
 class THTMLTextForm;
 class TProgressHandOver;
 
@@ -61,7 +70,7 @@ public:
     THTMLTextForm* HTMLTextForm();
 
     // The window's parts.
-    QTreeView* InportBookListView() const { return FInportBookListView; }
+    QTreeView* InportBookListView() const;
     TBookListModel& BookList() const { return *FBookList; }
     QFrame* Panel1() const { return FPanel1; }
     QStatusBar* StatusBar() const { return FStatusBar; }
@@ -77,6 +86,14 @@ public:
     QPushButton* SaveListAsButton() const { return FSaveListAsButton; }
     QPushButton* MakeHTMLSectionButton() const { return FMakeHTMLSectionButton; }
     TSaveDialog& SaveDialog() { return FSaveDialog; }
+    // The list's menu and its actions.
+    QMenu* ListMenu() const { return FListMenu; }
+    QAction* CheckFromSavedListAction() const { return FCheckFromSavedListAction; }
+    QAction* CheckAllAction() const { return FCheckAllAction; }
+    QAction* UncheckAllAction() const { return FUncheckAllAction; }
+    QAction* ExportCalendarAction() const { return FExportCalendarAction; }
+    TOpenDialog& SavedListDialog() { return FSavedListDialog; }
+    TSaveDialog& CalendarDialog() { return FCalendarDialog; }
     TAboutForm* AboutForm1() const { return FAboutForm1; }
     // The road of the imports; null before the first show and after close.
     TImportRoad* ImportRoad() const { return FImportRoad.get(); }
@@ -93,6 +110,10 @@ public:
     void StartInportActionExecute();
     void SaveListAsActionExecute();
     void MakeHTMLSectionActionExecute();
+    void CheckFromSavedListActionExecute();
+    void CheckAllActionExecute();
+    void UncheckAllActionExecute();
+    void ExportCalendarActionExecute();
     void InportBookListViewColumnClick(int column);
     // Mouse-up over Start: the right button opens the About box; any other
     // button does nothing here (a left click still runs the Start action).
@@ -102,6 +123,12 @@ public:
     // Writes the list to fileName and reports completion; throws
     // EFCreateError / EWriteError (the file is then left as it was).
     void SaveListToFile(const QString& fileName);
+    // Ticks the rows that the saved list at fileName follows and logs how
+    // many; throws what ReadSavedListFile throws.
+    void CheckFromSavedList(const QString& fileName);
+    // Writes the ticked rows as a calendar file and logs how many; throws
+    // EFCreateError / EWriteError (the file is then left as it was).
+    void ExportCalendarToFile(const QString& fileName);
     // Starts an import of url (CP932 bytes, as typed).
     void StartImport(const std::string& url);
 
@@ -123,7 +150,7 @@ private:
     void RunHandler(THandler&& handler) noexcept;
     void BuildLayout();
 
-    QTreeView* FInportBookListView = nullptr;
+    TBookListView* FInportBookListView = nullptr;
     TBookListModel* FBookList = nullptr;
     QFrame* FPanel1 = nullptr;
     QStatusBar* FStatusBar = nullptr;
@@ -139,6 +166,13 @@ private:
     QPushButton* FSaveListAsButton = nullptr;
     QPushButton* FMakeHTMLSectionButton = nullptr;
     TSaveDialog FSaveDialog;
+    QMenu* FListMenu = nullptr;
+    QAction* FCheckFromSavedListAction = nullptr;
+    QAction* FCheckAllAction = nullptr;
+    QAction* FUncheckAllAction = nullptr;
+    QAction* FExportCalendarAction = nullptr;
+    TOpenDialog FSavedListDialog;
+    TSaveDialog FCalendarDialog;
     TAboutForm* FAboutForm1 = nullptr;  // a child object of the window
 
     THTMLTextForm* FHTMLTextForm = nullptr;

@@ -13,6 +13,9 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tembrook"));
+    // The desktop entry's name: Wayland compositors and docks match the
+    // window to its menu entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tembrook.Tembrook"));
     // Every window without an icon of its own shows the program's icon.
     QApplication::setWindowIcon(tembrook::ApplicationIcon());
     // The connection state is not made here: the first transfer makes it on

@@ -24,6 +24,7 @@ inline const char* const kListAddSmallPages = "list_add_title_sort_1000_row_page
 inline const std::string kHeaderClick = "header_click_";  // + column word + "/100000"
 inline const char* const kWholeImport = "whole_import/50000";
 inline const char* const kListMemory = "list_memory/100000";
+inline const char* const kTickFromSavedList = "tick_from_saved_list/100000";
 
 // The records reach the list a table page at a time, with the event loop
 // running between pages, as in an import. An import brings at most two

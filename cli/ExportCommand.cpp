@@ -16,6 +16,7 @@
 #include <map>
 
 #include "BookSaleCompare.h"
+#include "ExportFormats.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
@@ -46,6 +47,14 @@ constexpr TSortName kSortNames[] = {
     {"author", scAuthor}, {"price", scPrice}, {"publisher", scPublisher},
 };
 
+struct TFormatName {
+    const char* Name;
+    TExportFormat Format;
+};
+constexpr TFormatName kFormatNames[] = {
+    {"text", efText}, {"html", efHtml}, {"saved", efSaved}, {"csv", efCsv}, {"json", efJson}, {"ics", efIcs},
+};
+
 // Writes text lines to the error stream in the terminal's encoding.
 class TErrorWriter {
 public:
@@ -64,6 +73,13 @@ public:
         FDevice.write(bytes);
     }
     void Message(const QString& text) { Line(QLatin1StringView(kProgram) + QStringLiteral(": ") + text); }
+    // Bad usage: what was wrong, then where to read how it is used (the
+    // whole usage text would bury the one line that matters).
+    void UsageError(const QString& text)
+    {
+        Message(text);
+        Line(QStringLiteral("Try '%1 --help' for more information.").arg(QLatin1StringView(kProgram)));
+    }
 
 private:
     QIODevice& FDevice;
@@ -151,22 +167,38 @@ bool IsAsciiCodeset(const QByteArray& name)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: tembrook-export [--sort COLUMN] [--descending] [--html] [--utf8] [--output FILE] URL\n"
+        "Usage: tembrook-export [--sort COLUMN] [--descending] [--format FORMAT] [--tick-from FILE]\n"
+        "                       [--utf8] [--excel] [--output FILE] URL\n"
         "       tembrook-export --help | --version\n"
         "\n"
         "Imports the release tables linked from the release top page at URL and writes\n"
         "every release as one line (date, title, author, price, publisher), each ended\n"
         "by CR LF, in Shift-JIS. The log goes to standard error.\n"
         "\n"
-        "  --sort COLUMN   order the rows by check, date (arrival order, the default),\n"
-        "                  title, author, price or publisher\n"
-        "  --descending    reverse the order\n"
-        "  --html          write one line instead: title and author of every row,\n"
-        "                  joined by \" / \"\n"
-        "  --utf8          write UTF-8 instead of Shift-JIS\n"
-        "  --output FILE   write to FILE, replacing it only when the write succeeds\n"
-        "  --help          print this text and exit\n"
-        "  --version       print the version and exit\n"
+        "  --sort COLUMN     order the rows by check, date (arrival order, the default),\n"
+        "                    title, author, price or publisher\n"
+        "  --descending      reverse the order\n"
+        "  --tick-from FILE  tick the rows of the series that the saved list FILE\n"
+        "                    follows (its lines marked with three stars: the same\n"
+        "                    title and author, any volume); ticks never move a row\n"
+        "  --format FORMAT   what to write:\n"
+        "                    text   every row as one line (the default)\n"
+        "                    html   one line: title and author of every row, or of\n"
+        "                           the ticked rows with --tick-from, joined by \" / \"\n"
+        "                    saved  the list as the window's Save writes it: the\n"
+        "                           ticked rows marked with three stars, two empty\n"
+        "                           lines, every row\n"
+        "                    csv    RFC 4180 in UTF-8 with a header row\n"
+        "                    json   an array of objects in UTF-8\n"
+        "                    ics    an iCalendar file with an all-day event per\n"
+        "                           release of known date (the ticked rows with\n"
+        "                           --tick-from)\n"
+        "  --html            the same as --format html\n"
+        "  --utf8            write text, html and saved in UTF-8 instead of Shift-JIS\n"
+        "  --excel           with csv: a byte-order mark first, for spreadsheets\n"
+        "  --output FILE     write to FILE, replacing it only when the write succeeds\n"
+        "  --help            print this text and exit\n"
+        "  --version         print the version and exit\n"
         "\n"
         "Exit status: 0 when everything arrived and every row was read, 1 when\n"
         "something failed (the output holds what arrived), 2 for bad usage.\n");
@@ -187,9 +219,12 @@ bool ParseExportArguments(const QStringList& arguments, TExportOptions& options,
     const QCommandLineOption html(QStringLiteral("html"));
     const QCommandLineOption utf8(QStringLiteral("utf8"));
     const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
+    const QCommandLineOption tickFrom(QStringLiteral("tick-from"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption excel(QStringLiteral("excel"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({sort, descending, html, utf8, output, help, version});
+    parser.addOptions({sort, descending, html, utf8, output, format, tickFrom, excel, help, version});
     parser.addPositionalArgument(QStringLiteral("URL"), QString());
 
     QStringList args = arguments;
@@ -227,8 +262,49 @@ bool ParseExportArguments(const QStringList& arguments, TExportOptions& options,
         options.SortColumn = found->Column;
     }
     options.Descending = parser.isSet(descending);
-    options.Html = parser.isSet(html);
+    if (parser.isSet(format)) {
+        const QStringList values = parser.values(format);
+        if (values.size() > 1) {
+            error = QStringLiteral("--format given more than once");
+            return false;
+        }
+        const auto found =
+            std::find_if(std::begin(kFormatNames), std::end(kFormatNames), [&](const TFormatName& entry) {
+                return values.first() == QLatin1StringView(entry.Name);
+            });
+        if (found == std::end(kFormatNames)) {
+            error = QStringLiteral("unknown format '%1' (text, html, saved, csv, json or ics)")
+                        .arg(values.first());
+            return false;
+        }
+        options.Format = found->Format;
+    }
+    if (parser.isSet(html)) {
+        if (parser.isSet(format) && options.Format != efHtml) {
+            error = QStringLiteral("--html and --format %1 ask for two outputs").arg(parser.value(format));
+            return false;
+        }
+        options.Format = efHtml;
+    }
+    options.Html = options.Format == efHtml;
     options.Utf8 = parser.isSet(utf8);
+    options.Excel = parser.isSet(excel);
+    if (options.Excel && options.Format != efCsv) {
+        error = QStringLiteral("--excel goes with --format csv only");
+        return false;
+    }
+    if (parser.isSet(tickFrom)) {
+        const QStringList values = parser.values(tickFrom);
+        if (values.size() > 1) {
+            error = QStringLiteral("--tick-from given more than once");
+            return false;
+        }
+        options.TickFrom = values.first();
+        if (options.TickFrom.isEmpty()) {
+            error = QStringLiteral("--tick-from needs a file name");
+            return false;
+        }
+    }
     if (parser.isSet(output)) {
         const QStringList values = parser.values(output);
         if (values.size() > 1) {
@@ -303,8 +379,7 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     TExportOptions options;
     QString usageError;
     if (!ParseExportArguments(arguments, options, usageError)) {
-        errors.Message(usageError);
-        err.write(UsageText().toUtf8());
+        errors.UsageError(usageError);
         return ecUsage;
     }
     if (options.Help) {
@@ -319,8 +394,19 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     QStringEncoder toCp932(kCp932);
     const QByteArray urlBytes = toCp932.encode(options.Url);
     if (toCp932.hasError()) {
-        errors.Message(QStringLiteral("the URL has characters that Shift-JIS cannot hold"));
+        errors.UsageError(QStringLiteral("the URL has characters that Shift-JIS cannot hold"));
         return ecUsage;
+    }
+
+    // The saved list is read before anything is downloaded, as is the output
+    // file opened below.
+    std::optional<TSavedListTicks> ticks;
+    if (!options.TickFrom.isEmpty()) {
+        QString tickError;
+        if (!ReadTickFile(options.TickFrom, ticks, tickError)) {
+            errors.Message(tickError);
+            return ecFailed;
+        }
     }
 
     // The output file is opened before anything is downloaded, so that a bad
@@ -358,9 +444,12 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     const TImportOutcome outcome = road.Outcome();
     std::vector<std::unique_ptr<THtmlBookSaleData>> rows = sink.TakeRows();
     SortExportRows(rows, options.SortColumn, options.Descending);
-    const std::string cp932 = BuildExportText(rows, options.Html);
-    const QByteArray bytes = options.Utf8 ? FromCp932(cp932).toUtf8()
-                                          : QByteArray(cp932.data(), static_cast<qsizetype>(cp932.size()));
+    const TExportOutput output = BuildExportOutput(rows, options, ticks ? &*ticks : nullptr);
+    for (const QString& line : output.LogLines)
+        errors.Line(line);
+    for (const QString& message : output.Messages)
+        errors.Message(message);
+    const QByteArray& bytes = output.Bytes;
 
     int status = outcome.Complete() ? ecOk : ecFailed;
     if (outcome.TopPageDone && !outcome.TopPageFailed && outcome.LinkCount == 0) {

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -201,7 +200,7 @@ std::string HalfWidth(std::string text)
 }
 
 // The integer grammar: blanks, a sign, then decimal digits, or a hex prefix
-// and hex digits; nothing else.
+// and hex digits; nothing else. The signed value must fit in 32 bits.
 std::optional<std::int32_t> Integer(std::string_view text)
 {
     std::size_t i = text.find_first_not_of(' ');
@@ -236,16 +235,7 @@ std::optional<std::int32_t> Integer(std::string_view text)
         if (magnitude > 1e12L)
             magnitude = 1e12L;  // far out of range either way
     }
-    if (base == 16) {
-        if (magnitude > 4294967295.0L)
-            return std::nullopt;
-        auto bits = static_cast<std::uint32_t>(magnitude);
-        if (negative)
-            bits = ~bits + 1u;
-        std::int32_t value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    // Hexadecimal or decimal, the signed value must fit in 32 bits.
     const long double value = negative ? -magnitude : magnitude;
     if (value < -2147483648.0L || value > 2147483647.0L)
         return std::nullopt;

@@ -64,6 +64,23 @@ TLocalDate Today()
     return provider ? provider() : SystemToday();
 }
 
+TUtcDateTime UtcNow()
+{
+    std::function<TLocalDate()> provider;
+    {
+        std::lock_guard lock(ProviderMutex());
+        provider = Provider();
+    }
+    if (provider) {
+        const TLocalDate today = provider();
+        return {today.Year, today.Month, today.Day, 0, 0, 0};
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec};
+}
+
 void SetTodayForTesting(std::optional<TLocalDate> date)
 {
     if (date) {

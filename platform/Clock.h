@@ -16,11 +16,27 @@ struct TLocalDate {
     friend bool operator==(const TLocalDate&, const TLocalDate&) = default;
 };
 
+// A moment in UTC, to the second.
+struct TUtcDateTime {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    friend bool operator==(const TUtcDateTime&, const TUtcDateTime&) = default;
+};
+
 // Today's local date (the override if one is set).
 TLocalDate Today();
 
 // The system's answer, ignoring any override.
 TLocalDate SystemToday();
+
+// The current time in UTC (a file's creation stamp). While a test overrides
+// Today(), the overriding day at 00:00:00, so that what it writes is the same
+// on every run.
+TUtcDateTime UtcNow();
 
 // Replaces the answer of Today() until reset with std::nullopt.
 void SetTodayForTesting(std::optional<TLocalDate> date);

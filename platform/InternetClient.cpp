@@ -24,15 +24,27 @@ CURLM* Multi(void* handle)
     return static_cast<CURLM*>(handle);
 }
 
-// Only absolute http and https addresses; no NUL or control bytes, which
-// libcurl would cut the address at or pass on to the server.
-bool CheckAddress(const std::string& url, std::string& error)
+// The address as it is sent. Only absolute http and https addresses; no NUL or
+// control bytes, which libcurl would cut the address at or pass on to the
+// server. A blank is sent percent-encoded wherever it stands ("http://host/my
+// comics/" asks for "/my%20comics/"; "%20" in the query too, never '+'), and
+// so are bytes 0x80 and above in the path and query, byte by byte, so CP932
+// text keeps its values. Where a blank cannot be part of an address even
+// encoded (scheme, host, port), the address stays refused.
+bool PrepareAddress(const std::string& url, std::string& prepared, std::string& error)
 {
-    for (unsigned char c : url) {
-        if (c < 0x20 || c == 0x7f) {
+    std::string blanksEncoded;
+    blanksEncoded.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
             error = "The address contains a control character";
             return false;
         }
+        if (c == ' ')
+            blanksEncoded += "%20";
+        else
+            blanksEncoded += c;
     }
     CURLU* parsed = curl_url();
     if (parsed == nullptr) {
@@ -40,7 +52,7 @@ bool CheckAddress(const std::string& url, std::string& error)
         return false;
     }
     bool ok = false;
-    CURLUcode rc = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
+    CURLUcode rc = curl_url_set(parsed, CURLUPART_URL, blanksEncoded.c_str(), CURLU_URLENCODE);
     if (rc != CURLUE_OK) {
         error = std::string("Malformed address: ") + curl_url_strerror(rc);
     } else {
@@ -48,7 +60,15 @@ bool CheckAddress(const std::string& url, std::string& error)
         rc = curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0);
         if (rc == CURLUE_OK && scheme != nullptr &&
             (std::strcmp(scheme, "http") == 0 || std::strcmp(scheme, "https") == 0)) {
-            ok = true;
+            char* full = nullptr;
+            rc = curl_url_get(parsed, CURLUPART_URL, &full, 0);
+            if (rc == CURLUE_OK && full != nullptr) {
+                prepared = full;
+                ok = true;
+            } else {
+                error = std::string("Malformed address: ") + curl_url_strerror(rc);
+            }
+            curl_free(full);
         } else {
             error = std::string("Unsupported scheme: ") + (scheme != nullptr ? scheme : "(none)");
         }
@@ -148,7 +168,8 @@ TInternetUrl::TInternetUrl(TInternetSession& session, const std::string& url)
         FState->Result = CURLE_FAILED_INIT;
         return;
     }
-    if (!CheckAddress(url, FError)) {
+    std::string address;
+    if (!PrepareAddress(url, address, FError)) {
         FState->Done = true;
         FState->Result = CURLE_URL_MALFORMAT;
         return;
@@ -162,7 +183,7 @@ TInternetUrl::TInternetUrl(TInternetSession& session, const std::string& url)
     }
     FState->Easy = easy;
     const TInternetLimits& limits = session.FLimits;
-    bool ok = curl_easy_setopt(easy, CURLOPT_URL, url.c_str()) == CURLE_OK;
+    bool ok = curl_easy_setopt(easy, CURLOPT_URL, address.c_str()) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_USERAGENT, session.FAgent.c_str()) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, AllowedProtocols) == CURLE_OK;

@@ -8,9 +8,12 @@ packages=(
   qt6-base-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-ipafont-gothic xvfb xauth
+  fonts-monapo fonts-ipafont-gothic xvfb xauth
   desktop-file-utils help2man dpkg-dev file
+  lintian appstream bash-completion man-db groff-base
   clang-format
+  # the tests read the exporter's csv, json and ics back with Python
+  python3 python3-icalendar
 )
 
 missing=()

@@ -48,6 +48,11 @@ EFCreateError::EFCreateError(std::string_view fileName)
 {
 }
 
+EFOpenError::EFOpenError(std::string_view fileName)
+    : ETembrookError("Cannot open file " + std::string(fileName))
+{
+}
+
 EWriteError::EWriteError() : ETembrookError("Stream write error") {}
 
 }  // namespace tembrook

@@ -49,6 +49,12 @@ public:
     explicit EFCreateError(std::string_view fileName);
 };
 
+// A file that cannot be opened for reading: "Cannot open file %s".
+class EFOpenError : public ETembrookError {
+public:
+    explicit EFOpenError(std::string_view fileName);
+};
+
 // A write that did not complete: "Stream write error".
 class EWriteError : public ETembrookError {
 public:

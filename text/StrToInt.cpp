@@ -41,29 +41,15 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) noexcept
     if (i >= n)
         return std::nullopt;  // no digits at all
 
-    std::uint64_t value = 0;
-    if (hex) {
-        for (; i < n; ++i) {
-            const int digit = HexDigitValue(text[i]);
-            if (digit < 0)
-                return std::nullopt;
-            value = value * 16 + static_cast<std::uint64_t>(digit);
-            if (value > 0xFFFFFFFFull)
-                return std::nullopt;
-        }
-        // The digits are a 32-bit pattern; a minus sign negates it modulo 2^32.
-        std::uint32_t bits = static_cast<std::uint32_t>(value);
-        if (negative)
-            bits = 0u - bits;
-        return static_cast<std::int32_t>(bits);
-    }
-
+    // Hexadecimal digits spell a value like decimal ones do (not a 32-bit
+    // pattern), so the range check below covers both.
     constexpr std::uint64_t kMagnitudeLimit = 2147483648ull;  // |INT32_MIN|
+    std::uint64_t value = 0;
     for (; i < n; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
+        const int digit = HexDigitValue(text[i]);
+        if (digit < 0 || (!hex && digit > 9))
             return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
         if (value > kMagnitudeLimit)
             return std::nullopt;
     }

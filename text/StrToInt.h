@@ -5,12 +5,12 @@
 // Accepted: optional leading blanks (0x20 only), an optional sign (+ or -),
 // then either decimal digits or a hexadecimal prefix ($, x, X, 0x, 0X)
 // followed by hexadecimal digits of either case, and nothing after them.
-// Decimal values must lie in -2147483648..2147483647. Hexadecimal digits give
-// a 32-bit pattern (at most 0xFFFFFFFF, leading zeros allowed) read as a signed
-// 32-bit value, so "$FFFFFFFF" is -1 and "$80000000" is -2147483648; a minus
-// sign then negates that value in 32-bit two's complement ("-$1" is -1,
-// "-$80000000" stays -2147483648). Anything else, the empty text included,
-// throws EConvertError "'%s' is not a valid integer value" with the whole text.
+// The value the digits spell, with its sign, must lie in
+// -2147483648..2147483647, for hexadecimal digits as for decimal ones:
+// "$7FFFFFFF" is the highest hexadecimal value, "$80000000" fails and
+// "-$80000000" is the lowest. Leading zeros do not count. Anything else, the
+// empty text included, throws EConvertError "'%s' is not a valid integer
+// value" with the whole text.
 
 #include <cstdint>
 #include <optional>

@@ -1,15 +1,10 @@
 #include "AboutForm.h"
 
+#include "WindowGeometry.h"
+
 #include <memory>
 
 namespace {
-
-// The position a window of the given extent gets when centred over the owner's
-// span: start + (extent - size) / 2, truncating toward zero.
-std::int32_t Centred(int start, int extent, int size)
-{
-    return start + (extent - size) / 2;
-}
 
 QWidget* FormOf(QObject* owner)
 {
@@ -40,9 +35,9 @@ TAboutForm::TAboutForm(QObject* owner)
 {
     if (FOwnerForm) {
         // Fixed numbers, not the About window's real size.
-        const QRect owner = FOwnerForm->frameGeometry();
-        FWindowTop = Centred(owner.top(), owner.height(), 181);
-        FWindowLeft = Centred(owner.left(), owner.width(), 274);
+        const QPoint centred = tembrook::CentredPosition(FOwnerForm->frameGeometry(), QSize(274, 181));
+        FWindowTop = centred.y();
+        FWindowLeft = centred.x();
     }
     FTitleFont.Font = UiFont(32);  // 24 points at 96 pixels per inch
     FTitleFont.Color = clWindowText;
@@ -55,10 +50,11 @@ void TAboutForm::Execute()
     const auto window = std::make_unique<TAboutWindow>();
 
     if (FAutoPosition && FOwnerForm) {
-        const QRect owner = FOwnerForm->frameGeometry();
-        const QRect own = window->frameGeometry();
-        window->move(Centred(owner.left(), owner.width(), own.width()),
-                     Centred(owner.top(), owner.height(), own.height()));
+        // The window's outer rectangle, frame included, centred over the
+        // owner's. Its frame is known only once it is shown; until then the
+        // owner's frame stands in for it (none for a borderless window).
+        const QMargins estimate = FStyle == bsNone ? QMargins() : tembrook::WindowFrameMargins(*FOwnerForm);
+        tembrook::CentreOuterOver(*window, FOwnerForm->frameGeometry(), estimate);
     } else {
         window->move(FWindowLeft, FWindowTop);
     }

@@ -67,6 +67,9 @@ TAboutLabel::TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool a
 {
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
+    // Text starts at the top-left corner; a label lower than its text cuts
+    // the text at the bottom (the widget clips its painting to its area).
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (fontHeight > 0)
         setFont(UiFont(fontHeight));
     setGeometry(geometry);
@@ -128,7 +131,6 @@ TAboutWindow::TAboutWindow(QWidget* parent) : QDialog(parent)
     Label2->SetCaption(QStringLiteral("version"));
     EMailTitleLabel->SetCaption(QStringLiteral("E-Mail:"));
     WebPageTitleLabel->SetCaption(QStringLiteral("WebPage:"));
-    GraphPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // OK is the default button (Enter presses it) and the only control that
     // takes the focus, so it is first in the tab order.

@@ -114,7 +114,10 @@ void TCustomBoxLabel::Paint(QPainter& painter)
     const QRect band = TextBand();
     // The caption ends at its first NUL character, as a zero-terminated text does.
     const qsizetype nul = FCaption.indexOf(QChar(u'\0'));
-    const QString text = nul < 0 ? FCaption : FCaption.left(nul);
+    QString text = nul < 0 ? FCaption : FCaption.left(nul);
+    // CR LF, LF and a lone CR each start a new line; Qt breaks lines at LF only
+    // and would draw a lone CR as a blank.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (!text.isEmpty() && band.isValid()) {
         painter.save();
         painter.setClipRect(band);

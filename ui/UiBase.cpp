@@ -63,8 +63,14 @@ QColor ColorToQColor(TColor color, const QPalette& palette)
 QFont UiFont(int pixelHeight)
 {
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    // Monapo (fonts-monapo) has the form face's widths, so the texts of the
+    // layouts fit where they were placed; the IPA Gothic faces behind it are
+    // wider ("TembrookURL" would overflow its box label) but cover the same
+    // characters; any Japanese sans-serif face comes last.
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("Monapo"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP")});
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelHeight);
     return font;
 }

@@ -42,9 +42,10 @@ struct TFont {
 // A callback taking the object that raised the event.
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
-// The program's user-interface font: face "ＭＳ Ｐゴシック" (falling back to the
-// IPA proportional Gothic that the set-up installs), the character height in
-// pixels given (the height -12 of a form description is UiFont(12)).
+// The program's user-interface font: face "ＭＳ Ｐゴシック", falling back to
+// Monapo, a Gothic face of the same widths that the set-up installs, then to
+// the IPA Gothic faces; the character height in pixels given (the height -12
+// of a form description is UiFont(12)).
 QFont UiFont(int pixelHeight);
 
 // Sets the colour a widget's text is drawn in (its WindowText role).

@@ -15,6 +15,7 @@
 #include "Errors.h"
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
+#include "SavedListFile.h"
 
 namespace tembrook::test {
 namespace {
@@ -103,6 +104,56 @@ TEST_F(ListFileText, BothBlocksFollowTheCurrentSort)
               "03/14 b  3 \r\n"
               "03/14 c  1 \r\n"
               "\r\n");
+}
+
+// Last month's list as Save writes it, read back to tick next month's rows.
+TEST_F(ListFileText, ASavedListTicksTheRowsOfTheSeriesItFollows)
+{
+    Add({{.Title = "SKY BLUE", .Volume = 2, .Author = "A B", .Price = 450, .Publisher = "P Q"},
+         {.Title = "T", .Volume = 3, .Author = "A", .Price = 1200, .Publisher = "P"},
+         {.Title = "Plain(7)", .Author = "D", .Price = -1, .Publisher = "P"},
+         {.Title = "Untick", .Volume = 1, .Author = "C", .Price = 500, .Publisher = "P"}});
+    for (int row : {0, 1, 2})
+        FModel.SetChecked(row, true);
+    const std::string saved = BuildListFileText(FModel);
+    std::string savedWithLF = saved;
+    for (std::size_t at = savedWithLF.find("\r\n"); at != std::string::npos;
+         at = savedWithLF.find("\r\n", at))
+        savedWithLF.erase(at, 1);
+    FModel.SetAllChecked(false);
+
+    struct Case {
+        RecordFields Row;
+        bool Matches;
+        const char* Why;
+    };
+    const Case cases[] = {
+        {{.Title = "SKY BLUE", .Volume = 3, .Author = "A B"}, true, "the next volume"},
+        {{.Title = "SKY BLUE", .Author = "A B"}, true, "no volume"},
+        {{.Title = "T", .Volume = 4, .Author = "A", .Publisher = "Other"}, true, "another publisher"},
+        {{.Title = "T", .Volume = 4, .Author = "B"}, false, "the same title by another author"},
+        {{.Title = "SKY", .Volume = 2, .Author = "A B"}, false, "a prefix of a followed title"},
+        {{.Title = "SKY BLUE 2", .Author = "A B"}, false, "a followed title is a prefix of it"},
+        {{.Title = "T", .Volume = 4, .Author = "A B"}, false, "the author is longer"},
+        {{.Title = "Plain(7)", .Author = "D"}, true, "a title ending in digits in parentheses"},
+        {{.Title = "Plain", .Volume = 8, .Author = "D"}, true, "the same read as a volume"},
+        {{.Title = "Untick", .Volume = 2, .Author = "C"}, false, "only in the lines without the marker"},
+        {{.Title = "", .Author = "A"}, false, "an empty title"},
+    };
+    for (const std::string& text : {saved, savedWithLF}) {
+        const TSavedListTicks ticks(text);
+        EXPECT_EQ(ticks.MarkedLineCount(), 3u);
+        for (const Case& c : cases) {
+            const std::unique_ptr<THtmlBookSaleData> row(MakeRecord(c.Row));
+            EXPECT_EQ(ticks.Matches(*row), c.Matches) << c.Why;
+        }
+    }
+    // A list saved with nothing ticked follows nothing.
+    const TSavedListTicks none(BuildListFileText(FModel));
+    EXPECT_EQ(FModel.CheckMatching([&](const THtmlBookSaleData& r) { return none.Matches(r); }), 0);
+    const TSavedListTicks some(saved);
+    EXPECT_EQ(FModel.CheckMatching([&](const THtmlBookSaleData& r) { return some.Matches(r); }), 3);
+    EXPECT_EQ(BuildListFileText(FModel), saved) << "the same rows ticked again";
 }
 
 class FileReplacing : public testing::Test {

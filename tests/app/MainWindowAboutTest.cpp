@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -217,6 +219,47 @@ TEST(MainWindowAboutForm, IsAboutForm1WithTheWindowsValues)
     EXPECT_FALSE(about->OnIconClick());
 }
 
+// The texts that the layouts show whole, measured in the face the program
+// gets here (the form face is not on Linux; its fallback has its widths):
+// each must fit in the room its layout gives it, the box label's band, a
+// status panel, a fixed label, or the space up to the control beside it.
+TEST_F(MainWindowAbout, TheLayoutsTextsFitWhereTheyAreShownWhole)
+{
+    struct Room {
+        QString What;
+        QFont Font;
+        QString Text;
+        int Width;
+    };
+    TBoxLabel* box = FWindow.BoxLabel1();
+    QLabel* progress = FWindow.StatusPanel(1);
+    std::vector<Room> rooms = {
+        {QStringLiteral("BoxLabel1"), box->font(), box->Caption(), box->TextBand().width()},
+        {QStringLiteral("status panel 1"), progress->font(), QStringLiteral("999,999,999Kbyte"),
+         progress->contentsRect().width() - 2 * progress->margin()},
+    };
+    TAboutForm* about = FWindow.AboutForm1();
+    about->SetEMail(QStringLiteral("tembrook@example.org"));
+    about->SetWebPage(QStringLiteral("http://www.example.org/"));
+    ScopedModalRunner runner([&rooms](TAboutWindow& w) {
+        const auto add = [&rooms](const char* what, TAboutLabel* label, int width) {
+            rooms.push_back({QString::fromUtf8(what), label->font(), label->Caption(), width});
+        };
+        add("TitleText", w.TitleText, w.TitleText->width());
+        add("TitleFooterText", w.TitleFooterText, w.TitleFooterText->width());
+        add("Label2", w.Label2, w.VerText->x() - w.Label2->x());
+        add("EMailTitleLabel", w.EMailTitleLabel, w.EMailText->x() - w.EMailTitleLabel->x());
+        add("WebPageTitleLabel", w.WebPageTitleLabel, w.WebPageText->x() - w.WebPageTitleLabel->x());
+    });
+    about->Execute();
+    ASSERT_EQ(rooms.size(), 7u);
+    for (const Room& room : rooms) {
+        EXPECT_LE(QFontMetrics(room.Font).horizontalAdvance(room.Text), room.Width)
+            << room.What.toStdString() << ": \"" << room.Text.toStdString() << "\" in "
+            << QFontInfo(room.Font).family().toStdString() << " " << room.Font.pixelSize() << " px";
+    }
+}
+
 TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
 {
     const Snapshot before = Take();
@@ -240,15 +283,18 @@ TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
     EXPECT_EQ(about.EMailTitleShown, TAboutWindow::HasText(TAboutForm::DefaultEMail()));
     EXPECT_EQ(about.WebPageTitleShown, TAboutWindow::HasText(TAboutForm::DefaultWebPage()));
 
-    // Centred over the main window's outer rectangle (66, 143, 813 x 681),
-    // halves truncated toward zero.
+    // Its outer rectangle centred over the main window's (66, 143, 813 x 681),
+    // halves truncated toward zero. Not yet shown, the About window has no
+    // frame of its own: the main window's (2 pixels offscreen) stands in.
     const QRect owner = FWindow.frameGeometry();
     ASSERT_EQ(owner, TTembrookMainForm::DefaultOuterGeometry());
+    const QMargins frame = WindowFrameMargins(FWindow);
+    ASSERT_FALSE(frame.isNull()) << "the offscreen platform frames windows";
+    EXPECT_EQ(about.Size, QSize(400, 196));
+    const QSize outer = about.Size.grownBy(frame);
     EXPECT_EQ(about.Position,
-              QPoint(owner.left() + (owner.width() - about.Size.width()) / 2,
-                     owner.top() + (owner.height() - about.Size.height()) / 2));
-    EXPECT_EQ(about.Size, QSize(400, 196)) << "an About window not yet shown has no frame";
-    EXPECT_EQ(about.Position, QPoint(272, 385));
+              QPoint(owner.left() + (owner.width() - outer.width()) / 2,
+                     owner.top() + (owner.height() - outer.height()) / 2));
 
     // No import: nothing reaches the server, the log, the status and the
     // design row stay as they were.
@@ -271,8 +317,9 @@ TEST_F(MainWindowAbout, EveryRightReleaseBuildsAFreshWindowPlacedAgain)
                           std::chrono::seconds(2)));
     QTest::mouseClick(Start(), Qt::RightButton);
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].Position, QPoint(272, 385));
-    EXPECT_EQ(shown[1].Position, QPoint(272 + 34, 385 + 7));
+    const QSize outer = QSize(400, 196).grownBy(WindowFrameMargins(FWindow));
+    EXPECT_EQ(shown[0].Position, CentredPosition(TTembrookMainForm::DefaultOuterGeometry(), outer));
+    EXPECT_EQ(shown[1].Position, shown[0].Position + QPoint(34, 7));
     EXPECT_TRUE(FServer.Requests().empty());
 }
 

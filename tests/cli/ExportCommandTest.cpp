@@ -10,10 +10,12 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Clock.h"
 #include "ExportCommand.h"
@@ -180,6 +182,25 @@ TEST_F(ExportCommand, ACleanSiteExitsWithZero)
     EXPECT_EQ(run.Out, QByteArray("05/01 Title A 580 P\r\n"));
 }
 
+TEST_F(ExportCommand, ASiteInAFolderWithABlank)
+{
+    // The address as typed, blank included; table1.html inherits the folder,
+    // table2.html is linked by its absolute path.
+    FServer.ServeFiles("/my comics/", kData + "/site");
+    const QString top = QString::fromStdString(FServer.Url("/my comics/index.html"));
+    const TRun run = Run({top});
+    EXPECT_EQ(run.Out, Expected("site_date.txt")) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(Utf8("リスト取り込み : ") +
+                                 QString::fromStdString(FServer.Url("/my comics/table1.html"))));
+    std::vector<std::string> targets;
+    for (const test::TestRequest& request : FServer.Requests())
+        targets.push_back(request.Target);
+    std::sort(targets.begin(), targets.end());
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"/comic/table2.html", "/my%20comics/index.html",
+                                        "/my%20comics/table1.html"}));
+}
+
 TEST_F(ExportCommand, ATopPageWithoutLinksIsAFailure)
 {
     test::TestHttpServer server;
@@ -260,33 +281,48 @@ TEST_F(ExportCommand, AnOutputDeviceIsWrittenDirectly)
     EXPECT_FALSE(device.isDir());
 }
 
+const QString kTryHelp = QStringLiteral("Try 'tembrook-export --help' for more information.");
+
 TEST_F(ExportCommand, BadUsage)
 {
-    const QStringList cases[] = {
-        {},
-        {SiteUrl(), SiteUrl()},
-        {QStringLiteral("--sort"), QStringLiteral("isbn"), SiteUrl()},
-        {QStringLiteral("--sort"), QStringLiteral("Title"), SiteUrl()},
-        {QStringLiteral("--sort")},
-        {QStringLiteral("--sort"), QStringLiteral("date"), QStringLiteral("--sort"), QStringLiteral("title"),
-         SiteUrl()},
-        {QStringLiteral("--output"), SiteUrl()},
-        {QStringLiteral("--output="), SiteUrl()},
-        {QStringLiteral("--colour"), SiteUrl()},
-        {QStringLiteral("-x"), SiteUrl()},
-        {QString()},
-        {Utf8("http://127.0.0.1/\U0001F600")},  // no Shift-JIS form
+    // Bad usage gives exactly two lines on stderr: what was wrong, then the
+    // pointer to --help; never the whole usage text, never a download.
+    struct Case {
+        QStringList Args;
+        QString Reason;
     };
-    for (const QStringList& args : cases) {
-        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
-        const TRun run = Run(args);
+    const Case cases[] = {
+        {{}, QStringLiteral("no URL given")},
+        {{SiteUrl(), SiteUrl()}, QStringLiteral("only one URL may be given")},
+        {{QStringLiteral("--sort"), QStringLiteral("isbn"), SiteUrl()},
+         QStringLiteral("unknown sort column 'isbn'")},
+        {{QStringLiteral("--sort"), QStringLiteral("Title"), SiteUrl()},
+         QStringLiteral("unknown sort column 'Title'")},
+        {{QStringLiteral("--sort")}, QStringLiteral("'--sort'")},
+        {{QStringLiteral("--sort"), QStringLiteral("date"), QStringLiteral("--sort"), QStringLiteral("title"),
+          SiteUrl()},
+         QStringLiteral("--sort given more than once")},
+        {{QStringLiteral("--output"), SiteUrl()}, QStringLiteral("no URL given")},
+        {{QStringLiteral("--output="), SiteUrl()}, QStringLiteral("--output needs a file name")},
+        {{QStringLiteral("--colour"), SiteUrl()}, QStringLiteral("'colour'")},
+        {{QStringLiteral("-x"), SiteUrl()}, QStringLiteral("'x'")},
+        {{QString()}, QStringLiteral("the URL is empty")},
+        {{Utf8("http://127.0.0.1/\U0001F600")},  // no Shift-JIS form
+         QStringLiteral("the URL has characters that Shift-JIS cannot hold")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args.join(QLatin1Char(' ')).toStdString());
+        const TRun run = Run(c.Args);
         EXPECT_EQ(run.Status, ecUsage);
         EXPECT_TRUE(run.Out.isEmpty());
-        EXPECT_TRUE(run.Err.startsWith(QStringLiteral("tembrook-export: "))) << run.Err.toStdString();
+        const QStringList lines = run.Err.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 3) << run.Err.toStdString();  // two lines, each ended by a line break
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("tembrook-export: "))) << run.Err.toStdString();
+        EXPECT_TRUE(lines[0].contains(c.Reason)) << run.Err.toStdString();
+        EXPECT_EQ(lines[1], kTryHelp);
+        EXPECT_TRUE(lines[2].isEmpty());
     }
     EXPECT_EQ(FServer.Requests().size(), 0u);
-    // The usage text comes with a usage error.
-    EXPECT_TRUE(Run({}).Err.contains(QStringLiteral("Usage: tembrook-export [--sort COLUMN]")));
 }
 
 TEST_F(ExportCommand, HelpAndVersion)
@@ -294,7 +330,7 @@ TEST_F(ExportCommand, HelpAndVersion)
     TRun run = Run({QStringLiteral("--help")});
     EXPECT_EQ(run.Status, ecOk);
     EXPECT_TRUE(run.Out.startsWith(
-        "Usage: tembrook-export [--sort COLUMN] [--descending] [--html] [--utf8] [--output FILE] URL\n"));
+        "Usage: tembrook-export [--sort COLUMN] [--descending] [--format FORMAT] [--tick-from FILE]\n"));
     EXPECT_TRUE(run.Err.isEmpty());
     run = Run({QStringLiteral("--version")});
     EXPECT_EQ(run.Status, ecOk);
@@ -321,6 +357,15 @@ TEST_F(ExportCommand, TheRealBinary)
     // Under the C locale the log falls back to UTF-8.
     EXPECT_TRUE(err.startsWith(Utf8("Topページ取得成功\n"))) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("tembrook-export: ")));
+
+    // Bad usage through main(): status 2, nothing on stdout, two lines on stderr.
+    process.start(QStringLiteral(TEMBROOK_EXPORT_BINARY), {QStringLiteral("--colour"), SiteUrl()});
+    ASSERT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), ecUsage);
+    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              QStringLiteral("tembrook-export: Unknown option 'colour'.\n") + kTryHelp + QLatin1Char('\n'));
 }
 
 }  // namespace

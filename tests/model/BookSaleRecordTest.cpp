@@ -236,6 +236,8 @@ TEST(BookSaleRecord, PriceCells)
         {"1,200", std::nullopt},
         {"\\580", std::nullopt},
         {"580" + std::string("\x89\x7E"), std::nullopt},  // 580円
+        {"$244", 5800000},
+        {"$FFFFFFFF", std::nullopt},  // beyond 32 signed bits, not -1 ("no price")
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cell);

@@ -280,13 +280,42 @@ TEST_F(TransferTest, MalformedAddressesFailWithoutAnyRequest)
     FServer.ServeBody("/a", "A");
     for (const std::string& url :
          {FServer.Url("/a") + std::string("\0/b", 3), FServer.Url("/a\r\nX-Injected: 1"),
-          std::string("127.0.0.1:") + std::to_string(FServer.Port()) + "/a", std::string("not a url")}) {
+          std::string("127.0.0.1:") + std::to_string(FServer.Port()) + "/a", std::string("not a url"),
+          " " + FServer.Url("/a"), std::string("http://my host/a")}) {
         SCOPED_TRACE(url);
         auto record = Fetch(url);
         EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
         EXPECT_TRUE(record->Text.empty());
     }
     EXPECT_TRUE(FServer.Requests().empty());
+}
+
+TEST_F(TransferTest, BlanksAndHighBytesInTheAddressArePercentEncoded)
+{
+    struct Case {
+        std::string Typed;   // path, query and fragment as typed
+        std::string Served;  // the path the server decodes
+        std::string Target;  // what it receives
+    };
+    const Case cases[] = {
+        {"/my comics/index.html", "/my comics/index.html", "/my%20comics/index.html"},
+        // CP932 bytes keep their values (its trail byte '~' may stand raw);
+        // a blank in the query is %20, a '+' stays; the fragment is not sent.
+        {"/\x83\x7E\x83\x93 x.html?q=a b\x83\x93&r=1+2#part two", "/\x83\x7E\x83\x93 x.html",
+         "/%83~%83%93%20x.html?q=a%20b%83%93&r=1+2"},
+        // Escapes already there are not encoded again.
+        {"/100%25/x%20y.html", "/100%/x y.html", "/100%25/x%20y.html"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        FServer.ServeBody(c.Served, "found");
+        const std::size_t before = FServer.Requests().size();
+        auto record = Fetch(FServer.Url(c.Typed));
+        EXPECT_EQ(record->Text, "found");
+        const std::vector<TestRequest> requests = FServer.Requests();
+        ASSERT_EQ(requests.size(), before + 1);
+        EXPECT_EQ(requests.back().Target, c.Target);
+    }
 }
 
 // --- a server that breaks --------------------------------------------------

@@ -39,13 +39,14 @@ TEST(StrToInt, AcceptedForms)
         {"0X10", 16},
         {"-$10", -16},
         {"+0x10", 16},
-        {"$7FFFFFFF", INT32_MAX},
-        {"$FFFFFFFF", -1},  // the 32-bit pattern
-        {"$80000000", INT32_MIN},
+        {"$7FFFFFFF", INT32_MAX},  // hexadecimal digits spell a value, not a bit pattern
+        {"0x7fffffff", INT32_MAX},
         {"-$1", -1},
-        {"-$FFFFFFFF", 1},
-        {"-$80000000", INT32_MIN},
+        {"-$7FFFFFFF", -INT32_MAX},
+        {"-$80000000", INT32_MIN},  // the one negative hexadecimal form at the edge
+        {"-0X80000000", INT32_MIN},
         {"$00000000FF", 255},
+        {"$000000007FFFFFFF", INT32_MAX},
         {"0", 0},
         {"-0", 0},
     };
@@ -57,11 +58,14 @@ TEST(StrToInt, AcceptedForms)
 
 TEST(StrToInt, RejectedFormsNameTheWholeText)
 {
+    // From "$80000000" on: hexadecimal values beyond the signed 32-bit range.
     const std::vector<std::string> cases = {
-        "",         " ",     "+",    "-",   "$",          "0x",          "x",           "12 ",
-        "1,200",    "\\580", "3/",   "1e3", "2147483648", "-2147483649", "99999999999", "$100000000",
-        "0x1G",     "\t5",   "5\0"s, "--5", "+-5",        " - 5",        "\x95\x73",    "0x-5",
-        "\x82\x50", "$ 1",   "0$1",  "12x",
+        "",           " ",           "+",           "-",          "$",          "0x",
+        "x",          "12 ",         "1,200",       "\\580",      "3/",         "1e3",
+        "2147483648", "-2147483649", "99999999999", "$100000000", "0x1G",       "\t5",
+        "5\0"s,       "--5",         "+-5",         " - 5",       "\x95\x73",   "0x-5",
+        "\x82\x50",   "$ 1",         "0$1",         "12x",        "$80000000",  "$FFFFFFFF",
+        "0x80000000", "XFFFFFFFF",   "+$80000000",  "-$80000001", "-$FFFFFFFF", "$0000000080000000",
     };
     for (const auto& text : cases) {
         EXPECT_FALSE(tembrook::TryStrToInt(text).has_value()) << testing::PrintToString(text);

@@ -1,6 +1,7 @@
 #include "AboutForm.h"
 #include "BoxLabels.h"
 #include "UiTestSupport.h"
+#include "WindowGeometry.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -166,6 +167,54 @@ INSTANTIATE_TEST_SUITE_P(Placements, AboutFormPlacementTest,
                                        QPoint(66 + 206, 143 - 60)},                       // -121 / 2 is -60
                              PlaceCase{QRect(66, 143, 399, 196), true, QPoint(66, 143)},  // -1 / 2 is 0
                              PlaceCase{QRect(66, 143, 813, 681), false, QPoint(11, 22)}));
+
+struct ShownCase {
+    const char* what;
+    bool ownerShown;
+    TFormBorderStyle style;
+};
+
+class AboutFormShownPlacementTest : public ::testing::TestWithParam<ShownCase> {};
+
+// The offscreen platform frames windows, so the outer rectangle differs from
+// the client area here as on a desktop.
+TEST_P(AboutFormShownPlacementTest, TheShownWindowsOuterRectangleIsCentredOverTheOwners)
+{
+    const ShownCase& c = GetParam();
+    auto form = MakeOwnerForm(66, 143, 813, 681);
+    if (c.ownerShown) {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_FALSE(tembrook::WindowFrameMargins(*form).isNull());
+    }
+    TAboutForm about(form.get());
+    about.SetAutoPosition(true);
+    about.SetStyle(c.style);
+    QRect shown;
+    QRect centred;
+    QMargins frame;
+    TScopedModalRunner runner([&](TAboutWindow& window) {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        frame = tembrook::WindowFrameMargins(window);
+        const QSize outer = window.size().grownBy(frame);
+        centred = QRect(tembrook::CentredPosition(form->frameGeometry(), outer), outer);
+        static_cast<void>(QTest::qWaitFor([&] { return window.frameGeometry() == centred; }, 2000));
+        shown = window.frameGeometry();
+        window.close();
+    });
+    about.Execute();
+    EXPECT_EQ(frame.isNull(), c.style == bsNone);
+    EXPECT_EQ(shown, centred);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OwnersAndStyles, AboutFormShownPlacementTest,
+    ::testing::Values(ShownCase{"DialogOverAFramedOwner", true, bsDialog},
+                      // Without the owner's frame to go by, the window is centred again once framed.
+                      ShownCase{"DialogOverAnOwnerNotYetFramed", false, bsDialog},
+                      ShownCase{"BorderlessOverAFramedOwner", true, bsNone}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST(AboutFormTest, AutoPositionWithoutOwnerFormUsesTheStoredPosition)
 {

@@ -184,6 +184,31 @@ TEST(AboutWindowTest, SizedLabelsFollowTheirText)
     EXPECT_EQ(window.TitleFooterText->size(), QSize(337, 13));
 }
 
+TEST(AboutWindowTest, FixedSizeLabelsDrawFromTheTopAndCutTheTextAtTheBottom)
+{
+    TAboutWindow window;
+    // The title (32 pixels high in 29) is lower than a line of its text.
+    const std::pair<TAboutLabel*, bool> labels[] = {
+        {window.TitleHeaderText, false}, {window.TitleText, true}, {window.TitleFooterText, false}};
+    for (const auto& [label, cut] : labels) {
+        SCOPED_TRACE(label->height());
+        label->SetCaption(QStringLiteral("Tembrook gjpqy"));
+        const QImage fixed = RenderWidget(*label);
+        // The same label with room below: its top rows are what the fixed one shows.
+        const QSize size = label->size();
+        label->resize(size.width(), 100);
+        const QImage tall = RenderWidget(*label);
+        label->resize(size);
+        EXPECT_EQ(fixed, tall.copy(QRect(QPoint(0, 0), size)));
+        if (cut) {
+            EXPECT_GT(label->sizeHint().height(), size.height());
+            EXPECT_NE(InkBounds(fixed, QRect(0, size.height() - 1, size.width(), 1), qRgb(255, 0, 255)),
+                      QRect())
+                << "the cut text reaches the bottom row";
+        }
+    }
+}
+
 TEST(AboutWindowTest, TitleLabelsAreHiddenForBlankAddresses)
 {
     TAboutWindow window;

@@ -175,17 +175,23 @@ TEST(BoxLabelTest, SecondLineIsClippedAwayBelowTheBand)
     label->setFont(FontOfTextHeight(12));
     const QRect band = label->TextBand();
     ASSERT_EQ(band, QRect(QPoint(2, 24), QPoint(118, 35)));
+    label->SetCaption(QStringLiteral("AB"));
+    const QImage firstLineOnly = RenderWidget(*label);
 
-    label->SetCaption(QStringLiteral("W\nW\nW"));
-    const QImage image = RenderWidget(*label);
-    const QRect ink = InkBounds(image, QRect(1, 1, 119, 58), kFace);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_GE(ink.top(), band.top());
-    EXPECT_LE(ink.bottom(), band.bottom());
-
-    // The same caption on one line is drawn; what differs is only the hidden lines.
-    label->SetCaption(QStringLiteral("W"));
-    EXPECT_EQ(RenderWidget(*label), image);
+    // Every line break, a lone CR included, ends the first line; what follows
+    // is drawn below the band and clipped away.
+    for (const QString& caption :
+         {QStringLiteral("AB\nCD\nEF"), QStringLiteral("AB\r\nCD"), QStringLiteral("AB\rCD"),
+          QStringLiteral("AB\r\rCD"), QStringLiteral("AB\n\rCD")}) {
+        SCOPED_TRACE(caption.toStdString());
+        label->SetCaption(caption);
+        const QImage image = RenderWidget(*label);
+        const QRect ink = InkBounds(image, QRect(1, 1, 119, 58), kFace);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_GE(ink.top(), band.top());
+        EXPECT_LE(ink.bottom(), band.bottom());
+        EXPECT_EQ(image, firstLineOnly);
+    }
 }
 
 TEST(BoxLabelTest, ControlLowerThanTheTextCutsTheText)
@@ -229,7 +235,8 @@ TEST(BoxLabelTest, AlignmentPlacesTheTextTwoPixelsFromTheEdges)
     EXPECT_GE(right.right(), 117);
     EXPECT_NEAR((centre.left() + centre.right()) / 2.0, 60.0, 1.0);
     EXPECT_EQ(left.width(), right.width());
-    EXPECT_EQ(left.width(), centre.width());
+    // Centred text may start on half a pixel, which antialiasing spreads over one more.
+    EXPECT_NEAR(left.width(), centre.width(), 1);
 }
 
 TEST(BoxLabelTest, RightToLeftSwapsLeftAndRightAndKeepsCentre)

@@ -1,6 +1,7 @@
 #pragma once
 // Places a top-level window by its outer rectangle, frame included, the way
-// the window layouts give their positions and sizes.
+// the window layouts give their positions and sizes: at a given rectangle
+// (SetOuterGeometry), or centred over another window (CentreOuterOver).
 //
 // Qt positions a window by its frame but sizes it by its client area, and the
 // frame is only known once the platform has shown the window (and, on X11,
@@ -31,5 +32,17 @@ QMargins WindowFrameMargins(const QWidget& window);
 // Places `window` (a top-level widget) so that its outer rectangle becomes
 // `outer`; see above.
 void SetOuterGeometry(QWidget& window, const QRect& outer);
+
+// The top-left corner that centres an outer size over `over`: over's corner
+// plus half the difference of the sizes, each half truncated toward zero
+// (a window 121 pixels taller than `over` starts 60 pixels above it).
+QPoint CentredPosition(const QRect& over, const QSize& outer);
+
+// Centres `window` (a top-level widget that keeps its client size) over `over`
+// by its outer rectangle, the client size plus the frame. Until the platform
+// reports the window's own frame, `frameEstimate` stands in for it (another
+// window's frame, say); once the frame is known the window is centred again
+// with it, unless it has been maximised or placed elsewhere in between.
+void CentreOuterOver(QWidget& window, const QRect& over, const QMargins& frameEstimate);
 
 }  // namespace tembrook
