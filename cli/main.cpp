@@ -2,13 +2,18 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cstddef>
 #include <cstdio>
 
 #include "ExportCommand.h"
 #include "HTTPTransferThreadUnit.h"
+#include "ProcessHeap.h"
 
 int main(int argc, char** argv)
 {
+    // The pages, their records and the output are built at once and live to
+    // the end: the heap is made ready for them before any thread exists.
+    tembrook::platform::PrepareHeapForBulkWork(std::size_t{64} * 1024 * 1024);
     // libcurl loads on a thread of its own while the rest starts up; the
     // first transfer waits for it.
     tembrook::InitializeTransfers();
