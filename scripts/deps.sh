@@ -14,6 +14,9 @@ packages=(
   clang-format
   # the tests read the exporter's csv, json and ics back with Python
   python3 python3-icalendar
+  # the fresh-process benchmarks: the lxml scraper, and the X connection that
+  # sees the window mapped
+  python3-lxml python3-xlib
 )
 
 missing=()
