@@ -39,10 +39,11 @@ int main(int argc, char** argv)
     for (const auto& [path, body] : pages) {
         const std::string* text = &body;
         server.Get(path, [text](const httplib::Request&, httplib::Response& response) {
-            response.set_content_provider(text->size(), "text/html",
-                                          [text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                                              return sink.write(text->data() + offset, length);
-                                          });
+            response.set_content_provider(
+                text->size(), "text/html",
+                [text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(text->data() + offset, length);
+                });
         });
     }
     const int port = server.bind_to_any_port("127.0.0.1");
@@ -55,8 +56,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     char buffer[256];
-    while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
-    }
+    while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {}
     server.stop();
     serving.join();
     return 0;
