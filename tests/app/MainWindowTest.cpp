@@ -438,6 +438,84 @@ TEST_F(MainWindow, SpaceTicksTheCurrentRowWithoutMovingIt)
     EXPECT_FALSE(FWindow.BookList().Checked(2));
 }
 
+// Holds the second table page back until the test lets it go, so that the
+// pages reach the window in link order, the order the exporter keeps.
+struct TPageGate {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    int Requested = 0;
+    int Opened = 0;
+
+    void Open(int count = 1)
+    {
+        {
+            std::lock_guard lock(Lock);
+            Opened += count;
+        }
+        Changed.notify_all();
+    }
+};
+
+// Rows ticked under the check-box sort, then a table page that completes
+// after the ticks: the whole list stands in check-box order again, and the
+// saved file and the HTML text follow it.
+TEST_F(MainWindow, APageArrivingAfterTicksUnderTheCheckBoxSortReordersTheWholeList)
+{
+    const auto row = [](const char* title) { return TableRow("03/14", "Pub", title, "Ann", "100"); };
+    FServer.ServeBody("/comic/a.html", TablePage(row("A") + row("Ab") + row("B") + row("b") + row("c")));
+    auto gate = std::make_shared<TPageGate>();
+    const auto openForGood = qScopeGuard([gate] { gate->Open(1000); });
+    FServer.Serve("/comic/b.html", [gate](const TestRequest&, TestResponse& response) {
+        std::unique_lock lock(gate->Lock);
+        gate->Changed.wait_for(lock, std::chrono::seconds(60), [&] { return gate->Opened > 0; });
+        response.Body = TablePage(TableRow("03/14", "Pub", "NEW", "Ann", "100"));
+    });
+    Start(SiteUrl());
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 5; }));
+    QHeaderView* header = FWindow.InportBookListView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    ASSERT_EQ(FWindow.BookList().SortColumn(), 0);
+    ASSERT_EQ(Column(FWindow, 2), QString::fromLatin1("A Ab B b c").split(QLatin1Char(' ')));
+    FWindow.BookList().setData(FWindow.BookList().index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    FWindow.BookList().setData(FWindow.BookList().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    gate->Open();
+    ASSERT_TRUE(WaitForImport());
+
+    // Unticked rows first (in any order among themselves), then A and B.
+    const QStringList titles = Column(FWindow, 2);
+    ASSERT_EQ(titles.size(), 6);
+    QStringList unticked = titles.mid(0, 4);
+    QStringList ticked = titles.mid(4);
+    for (int at = 0; at < 6; ++at)
+        EXPECT_EQ(FWindow.BookList().Checked(at), at >= 4) << at;
+    unticked.sort();
+    ticked.sort();
+    EXPECT_EQ(unticked.join(QLatin1Char(' ')), QStringLiteral("Ab NEW b c"));
+    EXPECT_EQ(ticked.join(QLatin1Char(' ')), QStringLiteral("A B"));
+
+    std::string marked;
+    std::string all;
+    QStringList html;
+    for (int at = 0; at < 6; ++at) {
+        const std::string line = "03/14 " + titles[at].toStdString() + " Ann 100 Pub\r\n";
+        all += line;
+        if (at >= 4) {
+            marked += "\x81\x9A\x81\x9A\x81\x9A " + line;  // ★★★ and a blank
+            html.push_back(titles[at] + QStringLiteral(" Ann"));
+        }
+    }
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("list.txt"));
+    TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
+    FWindow.SaveListAsAction()->trigger();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), marked + "\r\n\r\n" + all + "\r\n");
+    FWindow.MakeHTMLSectionButton()->click();
+    EXPECT_EQ(FHTMLForm.HTMLStringMemo()->toPlainText(), html.join(QStringLiteral(" / ")));
+}
+
 TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
 {
     ImportSite();
@@ -684,24 +762,6 @@ TEST_F(MainWindow, TheTickedRowsAsACalendarFile)
     EXPECT_EQ(LogLines(FWindow).last(), QStringLiteral("カレンダーに 2 件を書き出しました"));
     EXPECT_TRUE(FMessages.Messages.empty());
 }
-
-// Holds the second table page back until the test lets it go, so that the
-// pages reach the window in link order, the order the exporter keeps.
-struct TPageGate {
-    std::mutex Lock;
-    std::condition_variable Changed;
-    int Requested = 0;
-    int Opened = 0;
-
-    void Open(int count = 1)
-    {
-        {
-            std::lock_guard lock(Lock);
-            Opened += count;
-        }
-        Changed.notify_all();
-    }
-};
 
 // The cron run of the exporter does what the user did by hand: tick from
 // last month's saved list, then save.
