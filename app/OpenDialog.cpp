@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "SaveDialog.h"
+
 namespace tembrook {
 
 namespace {
@@ -14,7 +16,7 @@ TOpenDialog::TExecuteHook& Hook()
 
 TOpenDialog::TOpenDialog()
     : FTitle(QStringLiteral("保存リストを開く")),
-      FNameFilters({QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")})
+      FNameFilters({QStringLiteral("テキストファイル(*.txt)"), QStringLiteral("すべてのファイル(*.*)")})
 {
 }
 
@@ -25,6 +27,7 @@ void TOpenDialog::Configure(QFileDialog& dialog) const
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(FNameFilters);
     dialog.selectNameFilter(FNameFilters.value(0));
+    ListEveryFileUnderAllFiles(dialog);
     dialog.setSizeGripEnabled(true);
     if (!FFileName.isEmpty()) {
         const QFileInfo last(FFileName);

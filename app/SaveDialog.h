@@ -10,6 +10,9 @@
 // same QFileDialog and hands it to the hook instead of running it, so a test
 // reads the dialog's real properties and answers with a name (or cancels)
 // without any click.
+//
+// The dialog refuses a name in a folder that does not exist and an existing
+// file that cannot be written: it says why and stays open.
 
 #include <QFileDialog>
 #include <QString>
@@ -56,6 +59,10 @@ private:
     QFileDialog::Options FOptions;
     QString FFileName;
 };
+
+// Lets a name filter whose pattern is "*.*" list every file, names without
+// a dot included, whenever the user selects it.
+void ListEveryFileUnderAllFiles(QFileDialog& dialog);
 
 class TScopedSaveDialogHook {
 public:
