@@ -3,15 +3,16 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QRegularExpression>
+#include <utility>
 
 #include "MessageBoxes.h"
 
 namespace tembrook {
 
 namespace {
-TSaveDialog::TExecuteHook& Hook()
+TFileDialogHook& Hook()
 {
-    static TSaveDialog::TExecuteHook hook;
+    static TFileDialogHook hook;
     return hook;
 }
 // The wildcards of a filter such as "テキストファイル(*.txt)": the words
@@ -92,45 +93,54 @@ TSaveDialog::TSaveDialog(QString title, QStringList nameFilters, QString default
 {
 }
 
-void TSaveDialog::Configure(QFileDialog& dialog) const
+void ConfigureFileDialog(QFileDialog& dialog, const QString& title, const QStringList& nameFilters,
+                         const QString& lastName)
 {
-    dialog.setWindowTitle(FTitle);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOptions(FOptions);
-    dialog.setNameFilters(FNameFilters);
-    dialog.selectNameFilter(FNameFilters.value(0));
+    dialog.setWindowTitle(title);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(nameFilters.value(0));
     ListEveryFileUnderAllFiles(dialog);
-    dialog.setDefaultSuffix(FDefaultSuffix);
     dialog.setSizeGripEnabled(true);
-    if (!FFileName.isEmpty()) {
-        const QFileInfo last(FFileName);
+    if (!lastName.isEmpty()) {
+        const QFileInfo last(lastName);
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
     }
+}
+
+bool RunFileDialog(QFileDialog& dialog, const TFileDialogHook& hook, QString& fileName)
+{
+    std::optional<QString> chosen;
+    if (hook) {
+        chosen = hook(dialog);
+    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        chosen = dialog.selectedFiles().constFirst();
+    }
+    if (!chosen || chosen->isEmpty())
+        return false;
+    fileName = *chosen;
+    return true;
+}
+
+void TSaveDialog::Configure(QFileDialog& dialog) const
+{
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOptions(FOptions);
+    dialog.setDefaultSuffix(FDefaultSuffix);
+    ConfigureFileDialog(dialog, FTitle, FNameFilters, FFileName);
 }
 
 bool TSaveDialog::Execute(QWidget* parent)
 {
     TCheckedSaveDialog dialog(parent);
     Configure(dialog);
-    std::optional<QString> chosen;
-    if (Hook()) {
-        chosen = Hook()(dialog);
-    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        chosen = dialog.selectedFiles().constFirst();
-    }
-    if (!chosen || chosen->isEmpty())
-        return false;
-    FFileName = *chosen;
-    return true;
+    return RunFileDialog(dialog, Hook(), FFileName);
 }
 
-TSaveDialog::TExecuteHook TSaveDialog::SetExecuteHook(TExecuteHook hook)
+TFileDialogHook TSaveDialog::SetExecuteHook(TFileDialogHook hook)
 {
-    TExecuteHook previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return std::exchange(Hook(), std::move(hook));
 }
 
 }  // namespace tembrook
