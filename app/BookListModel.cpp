@@ -282,16 +282,48 @@ void TBookListModel::InsertRows(std::vector<TRowPtr> fresh)
 {
     if (fresh.empty())
         return;
-    if (OrderHolds() && fresh.size() > 1)
+    // A tick under the check-box sort may have left the rows out of order;
+    // then the new rows cannot simply be placed among them: the whole list
+    // is sorted again, as a header click would, with the new rows in it.
+    // The check reads the rows once, and only after such a tick.
+    if (!FOrderHolds) {
+        if (!RowsStandSorted()) {
+            AppendAndSort(std::move(fresh));
+            return;
+        }
+        FOrderHolds = true;
+    }
+    if (FRowsWithoutRecord == 0 && fresh.size() > 1)
         InsertByMerge(std::move(fresh));
     else
         InsertOneByOne(std::move(fresh));
 }
 
+bool TBookListModel::RowsStandSorted() const
+{
+    // A row without a record compares equal to every row, so neighbours in
+    // order say nothing about the rows on either side of it.
+    if (FRowsWithoutRecord > 0)
+        return false;
+    for (std::size_t i = 1; i < FRows.size(); ++i)
+        if (Compare(*FRows[i - 1], *FRows[i]) > 0)
+            return false;
+    return true;
+}
+
+void TBookListModel::AppendAndSort(std::vector<TRowPtr> fresh)
+{
+    const int first = Count();
+    beginInsertRows({}, first, first + static_cast<int>(fresh.size()) - 1);
+    std::move(fresh.begin(), fresh.end(), std::back_inserter(FRows));
+    endInsertRows();
+    SortRows();
+}
+
 // Binary insertion, one row at a time, each after the last row it does not
-// precede. Used where the rows may not stand sorted (a tick under the
-// check-box sort, a row without a record), where a merge could not know
-// where binary search would put a row.
+// precede. Used for a single row and where a row without a record stands in
+// the list (it compares equal to every row, so a merge could not know where
+// binary search would put a row).
 void TBookListModel::InsertOneByOne(std::vector<TRowPtr> fresh)
 {
     for (TRowPtr& row : fresh) {

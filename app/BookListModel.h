@@ -10,13 +10,16 @@
 // just before it arrived, so the release-date column sorts by order of
 // arrival since the last Clear.
 //
-// The rows always stand in the order of the sort state (SortColumn,
+// The rows stand in the order of the sort state (SortColumn,
 // SortDescending): AddBookSaleList puts each new row after the last row that
 // compares equal to it or before it (binary insertion), and ColumnClick
 // re-sorts the whole list with a stable sort. A whole table page goes in at
 // once: its rows are sorted among themselves and merged in, which gives the
-// same order as inserting them one by one and costs one pass over the list. Ticking a row never moves it,
-// so under the check-box sort the order holds until the next sort.
+// same order as inserting them one by one and costs one pass over the list.
+// Ticking a row never moves it, so under the check-box sort a tick can leave
+// the rows out of order until the next sort; rows arriving then sort the
+// whole list again with the new rows in it, so afterwards every row stands
+// in order once more.
 //
 // Rows compare through CompareBookSaleRows, the comparison the command-line
 // exporter uses as well. A row without a record (the design row that the
@@ -127,11 +130,12 @@ private:
     void ChecksChanged();
     bool IsRowIndex(const QModelIndex& index) const noexcept;
     void InsertRows(std::vector<TRowPtr> fresh);
+    bool RowsStandSorted() const;
+    void AppendAndSort(std::vector<TRowPtr> fresh);
     void InsertOneByOne(std::vector<TRowPtr> fresh);
     void InsertByMerge(std::vector<TRowPtr> fresh);
     void SortRows();
     TRow& RowAt(int row) const noexcept;
-    bool OrderHolds() const noexcept { return FOrderHolds && FRowsWithoutRecord == 0; }
 
     // The rows in display order. While a page is being merged in, the
     // not yet filled places form a gap at FGapStart (FGapSize entries) that
@@ -141,8 +145,9 @@ private:
     std::size_t FGapSize = 0;
     std::int32_t FSortColumn = 1;
     bool FSortDescending = false;
-    // The rows stand sorted by the sort state. Only a tick under the
-    // check-box sort (or a sort state set without sorting) breaks that.
+    // False when the rows may not stand sorted by the sort state: after a
+    // tick under the check-box sort or a sort state set without sorting.
+    // The next arrival then checks the order and sorts if it is broken.
     bool FOrderHolds = true;
     int FRowsWithoutRecord = 0;
 };

@@ -1,59 +1,40 @@
 #include "OpenDialog.h"
 
-#include <QFileInfo>
+#include <utility>
 
 namespace tembrook {
 
 namespace {
-TOpenDialog::TExecuteHook& Hook()
+TFileDialogHook& Hook()
 {
-    static TOpenDialog::TExecuteHook hook;
+    static TFileDialogHook hook;
     return hook;
 }
 }  // namespace
 
 TOpenDialog::TOpenDialog()
     : FTitle(QStringLiteral("保存リストを開く")),
-      FNameFilters({QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("すべてのファイル (*.*)")})
+      FNameFilters({QStringLiteral("テキストファイル(*.txt)"), QStringLiteral("すべてのファイル(*.*)")})
 {
 }
 
 void TOpenDialog::Configure(QFileDialog& dialog) const
 {
-    dialog.setWindowTitle(FTitle);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(FNameFilters);
-    dialog.selectNameFilter(FNameFilters.value(0));
-    dialog.setSizeGripEnabled(true);
-    if (!FFileName.isEmpty()) {
-        const QFileInfo last(FFileName);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
-    }
+    ConfigureFileDialog(dialog, FTitle, FNameFilters, FFileName);
 }
 
 bool TOpenDialog::Execute(QWidget* parent)
 {
     QFileDialog dialog(parent);
     Configure(dialog);
-    std::optional<QString> chosen;
-    if (Hook()) {
-        chosen = Hook()(dialog);
-    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        chosen = dialog.selectedFiles().constFirst();
-    }
-    if (!chosen || chosen->isEmpty())
-        return false;
-    FFileName = *chosen;
-    return true;
+    return RunFileDialog(dialog, Hook(), FFileName);
 }
 
-TOpenDialog::TExecuteHook TOpenDialog::SetExecuteHook(TExecuteHook hook)
+TFileDialogHook TOpenDialog::SetExecuteHook(TFileDialogHook hook)
 {
-    TExecuteHook previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+    return std::exchange(Hook(), std::move(hook));
 }
 
 }  // namespace tembrook

@@ -13,8 +13,8 @@
 #include <QFileDialog>
 #include <QString>
 #include <QStringList>
-#include <functional>
-#include <optional>
+
+#include "SaveDialog.h"
 
 class QWidget;
 
@@ -31,8 +31,7 @@ public:
     // True when the user chose a file (then FileName() holds it).
     bool Execute(QWidget* parent);
 
-    using TExecuteHook = std::function<std::optional<QString>(QFileDialog&)>;
-    static TExecuteHook SetExecuteHook(TExecuteHook hook);
+    static TFileDialogHook SetExecuteHook(TFileDialogHook hook);
 
     void Configure(QFileDialog& dialog) const;
 
@@ -42,18 +41,6 @@ private:
     QString FFileName;
 };
 
-class TScopedOpenDialogHook {
-public:
-    explicit TScopedOpenDialogHook(TOpenDialog::TExecuteHook hook)
-        : FPrevious(TOpenDialog::SetExecuteHook(std::move(hook)))
-    {
-    }
-    ~TScopedOpenDialogHook() { TOpenDialog::SetExecuteHook(std::move(FPrevious)); }
-    TScopedOpenDialogHook(const TScopedOpenDialogHook&) = delete;
-    TScopedOpenDialogHook& operator=(const TScopedOpenDialogHook&) = delete;
-
-private:
-    TOpenDialog::TExecuteHook FPrevious;
-};
+using TScopedOpenDialogHook = TScopedFileDialogHook<TOpenDialog>;
 
 }  // namespace tembrook

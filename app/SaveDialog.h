@@ -10,6 +10,9 @@
 // same QFileDialog and hands it to the hook instead of running it, so a test
 // reads the dialog's real properties and answers with a name (or cancels)
 // without any click.
+//
+// The dialog refuses a name in a folder that does not exist and an existing
+// file that cannot be written: it says why and stays open.
 
 #include <QFileDialog>
 #include <QString>
@@ -20,6 +23,20 @@
 class QWidget;
 
 namespace tembrook {
+
+// What the program's file dialogs share. Tests answer a dialog through a
+// hook that gets the configured QFileDialog and returns the chosen name, or
+// nothing for Cancel.
+using TFileDialogHook = std::function<std::optional<QString>(QFileDialog&)>;
+
+// The title, the name filters (the first one selected, "all files" listing
+// every file), the size grip and the last chosen name offered again.
+void ConfigureFileDialog(QFileDialog& dialog, const QString& title, const QStringList& nameFilters,
+                         const QString& lastName);
+
+// Runs the configured dialog modally, or hands it to hook when one is set.
+// True when a name was chosen; fileName then holds it.
+bool RunFileDialog(QFileDialog& dialog, const TFileDialogHook& hook, QString& fileName);
 
 class TSaveDialog {
 public:
@@ -42,9 +59,9 @@ public:
     // True when the user chose a name (then FileName() holds it).
     bool Execute(QWidget* parent);
 
-    // Receives the configured dialog; returns the chosen name, or nothing for Cancel.
-    using TExecuteHook = std::function<std::optional<QString>(QFileDialog&)>;
-    static TExecuteHook SetExecuteHook(TExecuteHook hook);
+    // Installs the test hook (an empty one restores the real dialog);
+    // returns the previous one.
+    static TFileDialogHook SetExecuteHook(TFileDialogHook hook);
 
     // Fills a dialog with the settings (what Execute shows).
     void Configure(QFileDialog& dialog) const;
@@ -57,18 +74,25 @@ private:
     QString FFileName;
 };
 
-class TScopedSaveDialogHook {
+// Lets a name filter whose pattern is "*.*" list every file, names without
+// a dot included, whenever the user selects it.
+void ListEveryFileUnderAllFiles(QFileDialog& dialog);
+
+// Installs a dialog class's test hook for a scope.
+template <class TDialog>
+class TScopedFileDialogHook {
 public:
-    explicit TScopedSaveDialogHook(TSaveDialog::TExecuteHook hook)
-        : FPrevious(TSaveDialog::SetExecuteHook(std::move(hook)))
+    explicit TScopedFileDialogHook(TFileDialogHook hook) : FPrevious(TDialog::SetExecuteHook(std::move(hook)))
     {
     }
-    ~TScopedSaveDialogHook() { TSaveDialog::SetExecuteHook(std::move(FPrevious)); }
-    TScopedSaveDialogHook(const TScopedSaveDialogHook&) = delete;
-    TScopedSaveDialogHook& operator=(const TScopedSaveDialogHook&) = delete;
+    ~TScopedFileDialogHook() { TDialog::SetExecuteHook(std::move(FPrevious)); }
+    TScopedFileDialogHook(const TScopedFileDialogHook&) = delete;
+    TScopedFileDialogHook& operator=(const TScopedFileDialogHook&) = delete;
 
 private:
-    TSaveDialog::TExecuteHook FPrevious;
+    TFileDialogHook FPrevious;
 };
+
+using TScopedSaveDialogHook = TScopedFileDialogHook<TSaveDialog>;
 
 }  // namespace tembrook

@@ -111,7 +111,7 @@ QRect TTembrookMainForm::DefaultOuterGeometry()
 TTembrookMainForm::TTembrookMainForm(QWidget* parent)
     : QMainWindow(parent),
       FCalendarDialog(QStringLiteral("カレンダーに書き出す"),
-                      {QStringLiteral("iCalendarファイル (*.ics)"), QStringLiteral("すべてのファイル (*.*)")},
+                      {QStringLiteral("iCalendarファイル(*.ics)"), QStringLiteral("すべてのファイル(*.*)")},
                       QStringLiteral("ics")),
       FStarter(this)
 {

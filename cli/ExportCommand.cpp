@@ -293,30 +293,25 @@ bool ParseExportArguments(const QStringList& arguments, TExportOptions& options,
         error = QStringLiteral("--excel goes with --format csv only");
         return false;
     }
-    if (parser.isSet(tickFrom)) {
-        const QStringList values = parser.values(tickFrom);
+    // A file name option: at most once, and not empty.
+    const auto fileOption = [&](const QCommandLineOption& option, const char* name, QString& into) {
+        if (!parser.isSet(option))
+            return true;
+        const QStringList values = parser.values(option);
         if (values.size() > 1) {
-            error = QStringLiteral("--tick-from given more than once");
+            error = QStringLiteral("--%1 given more than once").arg(QLatin1String(name));
             return false;
         }
-        options.TickFrom = values.first();
-        if (options.TickFrom.isEmpty()) {
-            error = QStringLiteral("--tick-from needs a file name");
+        into = values.first();
+        if (into.isEmpty()) {
+            error = QStringLiteral("--%1 needs a file name").arg(QLatin1String(name));
             return false;
         }
-    }
-    if (parser.isSet(output)) {
-        const QStringList values = parser.values(output);
-        if (values.size() > 1) {
-            error = QStringLiteral("--output given more than once");
-            return false;
-        }
-        options.OutputFile = values.first();
-        if (options.OutputFile.isEmpty()) {
-            error = QStringLiteral("--output needs a file name");
-            return false;
-        }
-    }
+        return true;
+    };
+    if (!fileOption(tickFrom, "tick-from", options.TickFrom) ||
+        !fileOption(output, "output", options.OutputFile))
+        return false;
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {

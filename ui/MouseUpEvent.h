@@ -1,6 +1,7 @@
 // A mouse-up event for any widget: the handler runs for every mouse button
-// released over the widget that took the press, with the button, the keyboard
-// modifiers and the position in the widget. The widget's own handling of the
+// released over the widget (judged by where the release happens, whichever
+// widget took the press), with the button, the keyboard modifiers and the
+// position in the widget. The widget's own handling of the
 // release (a push button's click) still happens afterwards. The main window
 // uses it for StartInportButtonMouseUp, which opens the About box on a right
 // release over Start.

@@ -480,22 +480,71 @@ TEST(BookListModelInsertion, UnderTheTitleSortEachNewRowGoesAfterItsEquals)
     EXPECT_EQ(Keys(model), (std::vector<std::string>{"a/2", "c/1", "m/1", "m/2", "z/2"}));
 }
 
-TEST(BookListModelInsertion, AfterTicksUnderTheCheckBoxSortRowsStillGoByBinaryInsertion)
+// Ticks under the check-box sort leave the rows where they stand; rows that
+// arrive afterwards must leave the whole list in check-box order again, the
+// earlier rows included, whichever way the ticks left it.
+TEST(BookListModelInsertion, RowsArrivingAfterTicksUnderTheCheckBoxSortLeaveTheWholeListInOrder)
+{
+    struct Case {
+        const char* Name;
+        bool Descending;
+        std::vector<int> Ticks;  // rows ticked after the sort, by position
+        int Arrivals;
+    };
+    const Case cases[] = {
+        {"ticks break the ascending order", false, {0, 2}, 1},
+        {"ticks break the descending order", true, {1, 3}, 3},
+        {"a tick on the last row keeps the order", false, {4}, 2},
+        {"every row ticked", false, {0, 1, 2, 3, 4}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Model model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        SortBy(model, 0, c.Descending);
+        Add(model, {{.Title = "A"}, {.Title = "Ab"}, {.Title = "B"}, {.Title = "b"}, {.Title = "c"}});
+        for (const int row : c.Ticks)
+            model.SetChecked(row, true);
+        const QPersistentModelIndex ticked(model.index(c.Ticks.front(), 2));
+        std::vector<RecordFields> fresh;
+        for (int i = 0; i < c.Arrivals; ++i)
+            fresh.push_back({.Title = "NEW" + std::to_string(i)});
+        Add(model, fresh);
+
+        ASSERT_EQ(model.Count(), 5 + c.Arrivals);
+        for (int row = 0; row + 1 < model.Count(); ++row)
+            EXPECT_LE(model.CompareRows(row, row + 1), 0) << "rows " << row << " and " << row + 1;
+        const int tickedFirst = c.Descending ? 0 : model.Count() - static_cast<int>(c.Ticks.size());
+        for (int row = 0; row < model.Count(); ++row)
+            EXPECT_EQ(model.Checked(row), row >= tickedFirst && row < tickedFirst + int(c.Ticks.size()))
+                << row;
+        EXPECT_TRUE(model.Checked(ticked.row())) << "a view's index follows its row";
+        std::vector<std::string> titles = Titles(model);
+        std::sort(titles.begin(), titles.end());
+        std::vector<std::string> expected = {"A", "Ab", "B", "b", "c"};
+        for (const RecordFields& row : fresh)
+            expected.push_back(row.Title);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(titles, expected);
+    }
+}
+
+// The example of the fault: A(ticked), Ab, B(ticked), b, c sorted by the
+// check box ascending, and a new row; the new row used to land among the old
+// rows (A, Ab, NEW, B, b, c) by a binary search over an unsorted list.
+TEST(BookListModelInsertion, ANewRowAfterTicksPutsEveryUntickedRowBeforeEveryTickedOne)
 {
     Model model;
+    Add(model, {{.Title = "A"}, {.Title = "Ab"}, {.Title = "B"}, {.Title = "b"}, {.Title = "c"}});
     model.ColumnClick(0);
-    Add(model, {{.Title = "a"}, {.Title = "b"}, {.Title = "c"}, {.Title = "d"}});
-    model.SetChecked(0, true);  // the list no longer stands sorted by the check box
-    std::vector<TBookSaleRowRef> before;
-    for (int row = 0; row < model.Count(); ++row)
-        before.push_back({model.Record(row), model.Checked(row)});
-    OwnedBookSaleList list(std::vector<RecordFields>{{.Title = "e"}, {.Title = "f"}, {.Title = "g"}});
-    std::vector<THtmlBookSaleData*> fresh;
-    for (std::int32_t i = 0; i < list.List.Count(); ++i)
-        fresh.push_back(static_cast<THtmlBookSaleData*>(list.List.Items(i)));
-    const auto expected = InsertOneByOneReference(before, fresh, 0, false);
-    model.AddBookSaleList(list.List);
-    EXPECT_EQ(Keys(model), expected);
+    model.SetChecked(0, true);
+    model.SetChecked(2, true);
+    Add(model, {{.Title = "NEW"}});
+    // Rows that compare equal keep the order they stood in (a stable sort).
+    EXPECT_EQ(Titles(model), (std::vector<std::string>{"Ab", "b", "c", "NEW", "A", "B"}));
+    // Once sorted again, a further page goes in by the merge.
+    Add(model, {{.Title = "x"}, {.Title = "y"}});
+    EXPECT_EQ(Titles(model), (std::vector<std::string>{"Ab", "b", "c", "NEW", "x", "y", "A", "B"}));
 }
 
 TEST(BookListModelContract, ModelTesterAcrossAddsSortsTicksAndClear)

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -438,6 +440,84 @@ TEST_F(MainWindow, SpaceTicksTheCurrentRowWithoutMovingIt)
     EXPECT_FALSE(FWindow.BookList().Checked(2));
 }
 
+// Holds the second table page back until the test lets it go, so that the
+// pages reach the window in link order, the order the exporter keeps.
+struct TPageGate {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    int Requested = 0;
+    int Opened = 0;
+
+    void Open(int count = 1)
+    {
+        {
+            std::lock_guard lock(Lock);
+            Opened += count;
+        }
+        Changed.notify_all();
+    }
+};
+
+// Rows ticked under the check-box sort, then a table page that completes
+// after the ticks: the whole list stands in check-box order again, and the
+// saved file and the HTML text follow it.
+TEST_F(MainWindow, APageArrivingAfterTicksUnderTheCheckBoxSortReordersTheWholeList)
+{
+    const auto row = [](const char* title) { return TableRow("03/14", "Pub", title, "Ann", "100"); };
+    FServer.ServeBody("/comic/a.html", TablePage(row("A") + row("Ab") + row("B") + row("b") + row("c")));
+    auto gate = std::make_shared<TPageGate>();
+    const auto openForGood = qScopeGuard([gate] { gate->Open(1000); });
+    FServer.Serve("/comic/b.html", [gate](const TestRequest&, TestResponse& response) {
+        std::unique_lock lock(gate->Lock);
+        gate->Changed.wait_for(lock, std::chrono::seconds(60), [&] { return gate->Opened > 0; });
+        response.Body = TablePage(TableRow("03/14", "Pub", "NEW", "Ann", "100"));
+    });
+    Start(SiteUrl());
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 5; }));
+    QHeaderView* header = FWindow.InportBookListView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    ASSERT_EQ(FWindow.BookList().SortColumn(), 0);
+    ASSERT_EQ(Column(FWindow, 2), QString::fromLatin1("A Ab B b c").split(QLatin1Char(' ')));
+    FWindow.BookList().setData(FWindow.BookList().index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    FWindow.BookList().setData(FWindow.BookList().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    gate->Open();
+    ASSERT_TRUE(WaitForImport());
+
+    // Unticked rows first (in any order among themselves), then A and B.
+    const QStringList titles = Column(FWindow, 2);
+    ASSERT_EQ(titles.size(), 6);
+    QStringList unticked = titles.mid(0, 4);
+    QStringList ticked = titles.mid(4);
+    for (int at = 0; at < 6; ++at)
+        EXPECT_EQ(FWindow.BookList().Checked(at), at >= 4) << at;
+    unticked.sort();
+    ticked.sort();
+    EXPECT_EQ(unticked.join(QLatin1Char(' ')), QStringLiteral("Ab NEW b c"));
+    EXPECT_EQ(ticked.join(QLatin1Char(' ')), QStringLiteral("A B"));
+
+    std::string marked;
+    std::string all;
+    QStringList html;
+    for (int at = 0; at < 6; ++at) {
+        const std::string line = "03/14 " + titles[at].toStdString() + " Ann 100 Pub\r\n";
+        all += line;
+        if (at >= 4) {
+            marked += "\x81\x9A\x81\x9A\x81\x9A " + line;  // ★★★ and a blank
+            html.push_back(titles[at] + QStringLiteral(" Ann"));
+        }
+    }
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("list.txt"));
+    TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
+    FWindow.SaveListAsAction()->trigger();
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), marked + "\r\n\r\n" + all + "\r\n");
+    FWindow.MakeHTMLSectionButton()->click();
+    EXPECT_EQ(FHTMLForm.HTMLStringMemo()->toPlainText(), html.join(QStringLiteral(" / ")));
+}
+
 TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
 {
     ImportSite();
@@ -452,9 +532,9 @@ TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("リストを保存"));
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(dialog.nameFilters(),
-                  (QStringList{QStringLiteral("テキストファイル (*.txt)"),
-                               QStringLiteral("すべてのファイル (*.*)")}));
-        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
+                  (QStringList{QStringLiteral("テキストファイル(*.txt)"),
+                               QStringLiteral("すべてのファイル(*.*)")}));
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("テキストファイル(*.txt)"));
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
         EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite)) << "overwriting asks first";
         EXPECT_FALSE(dialog.testOption(QFileDialog::ReadOnly));
@@ -526,6 +606,119 @@ TEST_F(MainWindow, ASaveThatCannotCreateItsFileShowsWhyAndKeepsTheOldFile)
     QFile after(saved);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), old);
+}
+
+// The names the dialog's file list shows, once its folder has been read.
+QStringList ListedNames(QFileDialog& dialog, const QString& waitFor)
+{
+    auto* const view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    if (!view)
+        return {};
+    QStringList names;
+    WaitUntil([&] {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names.push_back(view->model()->index(row, 0, root).data().toString());
+        return names.contains(waitFor);
+    });
+    names.sort();
+    return names;
+}
+
+TEST_F(MainWindow, TheSaveDialogsAllFilesFilterListsNamesWithoutADot)
+{
+    ImportSite();
+    QTemporaryDir dir;
+    for (const char* name : {"list.txt", "README", "photo.png"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    FWindow.SaveDialog().SetFileName(dir.filePath(QStringLiteral("list.txt")));
+    TScopedSaveDialogHook hook([&](QFileDialog& dialog) -> std::optional<QString> {
+        dialog.show();
+        EXPECT_EQ(ListedNames(dialog, QStringLiteral("list.txt")), QStringList{QStringLiteral("list.txt")});
+        auto* const kinds = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (!kinds) {
+            ADD_FAILURE() << "no file type box";
+            return std::nullopt;
+        }
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("すべてのファイル(*.*)"));
+        EXPECT_EQ(ListedNames(dialog, QStringLiteral("README")).join(QLatin1Char(' ')),
+                  QStringLiteral("README list.txt photo.png"));
+        return std::nullopt;
+    });
+    FWindow.SaveListAsAction()->trigger();
+}
+
+// A name that the save could only fail on is refused by the dialog itself,
+// which says why and stays open; a name that can be written closes it.
+TEST_F(MainWindow, TheSaveDialogRefusesAMissingFolderAndAReadOnlyFileAndStaysOpen)
+{
+    ImportSite();
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked.txt"));
+    {
+        QFile file(locked);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("kept");
+    }
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString missing = dir.filePath(QStringLiteral("no such folder/list.txt"));
+    const QString fresh = dir.filePath(QStringLiteral("fresh.txt"));
+    struct Case {
+        QString Typed;
+        QString Refusal;  // a line of the message, or empty when accepted
+    };
+    const Case cases[] = {
+        {missing, QStringLiteral("パスが存在しません。")},
+        {locked, QStringLiteral("このファイルは読み取り専用です。")},
+        {dir.filePath(QStringLiteral("fresh")), QString()},  // "txt" is added
+    };
+    std::optional<QString> chosen;
+    TScopedSaveDialogHook hook([&](QFileDialog& dialog) -> std::optional<QString> {
+        dialog.show();
+        auto* const name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            ADD_FAILURE() << "no file name box";
+            return std::nullopt;
+        }
+        // The name is typed as a user types it, into the focused name box.
+        QApplication::setActiveWindow(&dialog);
+        name->setFocus();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.Typed.toStdString());
+            FMessages.Messages.clear();
+            name->setText(c.Typed);
+            const QString selected = dialog.selectedFiles().value(0);
+            QMetaObject::invokeMethod(&dialog, "accept", Qt::DirectConnection);
+            if (c.Refusal.isEmpty()) {
+                EXPECT_EQ(selected, fresh);
+                chosen = selected;
+                EXPECT_FALSE(dialog.isVisible());
+                EXPECT_EQ(dialog.result(), QDialog::Accepted);
+                EXPECT_TRUE(FMessages.Messages.empty());
+            } else {
+                EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open";
+                if (FMessages.Messages.size() != 1u) {
+                    ADD_FAILURE() << FMessages.Messages.size() << " messages";
+                    continue;
+                }
+                EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkError);
+                EXPECT_TRUE(FMessages.Messages[0].Text.split(QLatin1Char('\n')).contains(c.Refusal))
+                    << FMessages.Messages[0].Text.toStdString();
+            }
+        }
+        return chosen;
+    });
+    FWindow.SaveListAsAction()->trigger();
+    EXPECT_TRUE(QFileInfo::exists(fresh));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(missing).absolutePath()));
+    QFile kept(locked);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("kept"));
 }
 
 std::string ReadFixtureFile(const QString& name)
@@ -684,24 +877,6 @@ TEST_F(MainWindow, TheTickedRowsAsACalendarFile)
     EXPECT_EQ(LogLines(FWindow).last(), QStringLiteral("カレンダーに 2 件を書き出しました"));
     EXPECT_TRUE(FMessages.Messages.empty());
 }
-
-// Holds the second table page back until the test lets it go, so that the
-// pages reach the window in link order, the order the exporter keeps.
-struct TPageGate {
-    std::mutex Lock;
-    std::condition_variable Changed;
-    int Requested = 0;
-    int Opened = 0;
-
-    void Open(int count = 1)
-    {
-        {
-            std::lock_guard lock(Lock);
-            Opened += count;
-        }
-        Changed.notify_all();
-    }
-};
 
 // The cron run of the exporter does what the user did by hand: tick from
 // last month's saved list, then save.
