@@ -124,6 +124,7 @@ struct TestHttpServer::TImpl {
     std::mutex StallLock;
     std::condition_variable StallChanged;
     bool Released = false;
+    bool GatesOpen = false;
     bool Stopping = false;
 
     // Holds a stalled reply until released or stopped.
@@ -362,6 +363,20 @@ void TestHttpServer::ServeStall(const std::string& path, std::string prefix, std
     FImpl->Routes[path] = std::move(route);
 }
 
+void TestHttpServer::ServeGated(const std::string& path, std::string body, std::string contentType)
+{
+    Serve(path,
+          [this, body = std::move(body), contentType = std::move(contentType)](const TestRequest&,
+                                                                               TestResponse& response) {
+              {
+                  std::unique_lock lock(FImpl->StallLock);
+                  FImpl->StallChanged.wait(lock, [&] { return FImpl->GatesOpen || FImpl->Stopping; });
+              }
+              response.ContentType = contentType;
+              response.Body = body;
+          });
+}
+
 void TestHttpServer::ServeFiles(const std::string& prefix, std::string folder)
 {
     std::lock_guard lock(FImpl->Lock);
@@ -373,6 +388,15 @@ void TestHttpServer::ReleaseStalls()
     {
         std::lock_guard lock(FImpl->StallLock);
         FImpl->Released = true;
+    }
+    FImpl->StallChanged.notify_all();
+}
+
+void TestHttpServer::OpenGates()
+{
+    {
+        std::lock_guard lock(FImpl->StallLock);
+        FImpl->GatesOpen = true;
     }
     FImpl->StallChanged.notify_all();
 }

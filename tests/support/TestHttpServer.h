@@ -14,6 +14,7 @@
 //   server.ServeRedirect("/old.html", server.Url("/new.html"));
 //   server.ServeTruncated("/cut.html", body, 500);         // declares all, sends 500, closes
 //   server.ServeStall("/stall.html", "<html>", 10000);     // sends a prefix, then nothing
+//   server.ServeGated("/late.html", body);                 // answers once OpenGates() is called
 //   server.ServeFiles("/pages/", "/path/to/folder");      // files under a prefix
 //   server.Serve("/x", [](const TestRequest& rq, TestResponse& rs) { ... });
 //   fetch(server.Url("/index.html"));
@@ -84,11 +85,16 @@ public:
                         std::string contentType = "text/html");
     void ServeStall(const std::string& path, std::string prefix, std::size_t declaredLength,
                     std::string contentType = "text/html");
+    // Holds the reply until OpenGates() (or the destructor), then sends the
+    // whole body: a page that arrives after an event rather than after a time.
+    void ServeGated(const std::string& path, std::string body, std::string contentType = "text/html");
     void ServeFiles(const std::string& prefix, std::string folder);
     void Serve(const std::string& path, TestHandler handler);
 
     // Lets every stalled reply (current and later) end by closing the connection.
     void ReleaseStalls();
+    // Lets every gated reply (current and later) be sent. Safe from any thread.
+    void OpenGates();
     // Stalled replies currently hanging.
     std::size_t StalledCount() const noexcept { return FStalled.load(); }
 
