@@ -19,6 +19,9 @@
 //   server.Serve("/x", [](const TestRequest& rq, TestResponse& rs) { ... });
 //   fetch(server.Url("/index.html"));
 //
+// Given a certificate and its key (TTlsIdentity, see TestCertificates.h), the
+// same server speaks HTTPS and its URLs start with "https://".
+//
 // A path nobody registered answers 404. Every request is logged (Requests()).
 // Stalled replies hang until ReleaseStalls() or the destructor, which stops
 // the server and joins its threads promptly.
@@ -61,16 +64,24 @@ struct TestResponse {
 
 using TestHandler = std::function<void(const TestRequest&, TestResponse&)>;
 
+// A server certificate (PEM) and its private key (PEM), as files.
+struct TTlsIdentity {
+    std::string CertFile;
+    std::string KeyFile;
+};
+
 class TestHttpServer {
 public:
-    // Throws std::runtime_error when no port can be bound.
+    // Throws std::runtime_error when no port can be bound (or, for HTTPS, the
+    // certificate or key cannot be loaded).
     TestHttpServer();
+    explicit TestHttpServer(const TTlsIdentity& identity);
     ~TestHttpServer();
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     int Port() const noexcept { return FPort; }
-    std::string BaseUrl() const;                     // "http://127.0.0.1:<port>"
+    std::string BaseUrl() const;                     // "http://127.0.0.1:<port>" (or https)
     std::string Url(const std::string& path) const;  // BaseUrl() + path
 
     // Registering again replaces what the path answered. Safe while serving.
@@ -104,7 +115,9 @@ public:
 private:
     struct TImpl;
     struct TRoute;
+    void Start();
     std::unique_ptr<TImpl> FImpl;
+    bool FTls = false;
     int FPort = 0;
     std::atomic<std::size_t> FStalled{0};
 };
