@@ -5,6 +5,7 @@
 #include "CurlLibrary.h"  // after curl.h: libcurl's functions come from the library loaded at run time
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -12,8 +13,16 @@ namespace tembrook::platform {
 
 namespace {
 
+TInternetLimits InitialLimits()
+{
+    TInternetLimits limits;
+    if (const char* caFile = std::getenv("CURL_CA_BUNDLE"); caFile != nullptr)
+        limits.CaFile = caFile;
+    return limits;
+}
+
 std::mutex gLimitsLock;
-TInternetLimits gDefaultLimits;
+TInternetLimits gDefaultLimits = InitialLimits();
 
 constexpr long MaxRedirects = 10;
 constexpr int PollIntervalMs = 1000;
@@ -196,6 +205,8 @@ TInternetUrl::TInternetUrl(TInternetSession& session, const std::string& url)
     ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &TState::Write) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEDATA, FState.get()) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, FState->ErrorBuffer) == CURLE_OK;
+    if (!limits.CaFile.empty())
+        ok = ok && curl_easy_setopt(easy, CURLOPT_CAINFO, limits.CaFile.c_str()) == CURLE_OK;
     if (ok && curl_multi_add_handle(Multi(session.FMulti), easy) == CURLM_OK) {
         FState->Attached = true;
     } else {

@@ -21,7 +21,9 @@
 //
 // Only http and https are fetched; redirects are followed (at most 10) within
 // those two schemes. Proxies come from libcurl's environment variables
-// (http_proxy, https_proxy, no_proxy). The HTTP status is not examined: an
+// (http_proxy, https_proxy, no_proxy). An https server's certificate and host
+// name are always verified, against the system's certificate authorities or
+// those of TInternetLimits::CaFile. The HTTP status is not examined: an
 // error page is a body like any other. Each session is used by one thread;
 // only Cancel() may be called from another.
 
@@ -41,9 +43,15 @@ struct TInternetLimits {
     long StallMinBytesPerSecond = 1;
     // A body longer than this is broken after its first MaxBodyBytes bytes.
     std::uint64_t MaxBodyBytes = std::uint64_t{256} * 1024 * 1024;
+    // A PEM file of the certificate authorities https servers are checked
+    // against instead of the system's; empty for the system's.
+    std::string CaFile;
 };
 
-// The limits new transfers start with; tests shorten them. Thread-safe.
+// The limits new transfers start with; tests shorten them. Thread-safe. The
+// process starts with CaFile taken from CURL_CA_BUNDLE, as curl's own tool
+// does, so a site with a private authority can be trusted without touching
+// the system's store.
 TInternetLimits DefaultInternetLimits();
 void SetDefaultInternetLimits(const TInternetLimits& limits);
 

@@ -12,6 +12,10 @@ packages=(
   desktop-file-utils help2man dpkg-dev file
   lintian appstream bash-completion man-db groff-base
   clang-format
+  # the suite under load (scripts/test-under-load.sh)
+  stress-ng
+  # TLS test servers and their certificates
+  libssl-dev
   # the tests read the exporter's csv, json and ics back with Python
   python3 python3-icalendar
   # the fresh-process benchmarks: the lxml scraper, and the X connection that

@@ -62,9 +62,12 @@ public:
     TBookSaleList List;
 };
 
+// How long a test waits for an event before it gives up: a guard against a
+// hang, never reached by a passing run, however loaded the machine.
+inline constexpr std::chrono::seconds kGuard{300};
+
 // Runs the event loop until done() holds or the timeout passes; returns done().
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20))
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kGuard)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {

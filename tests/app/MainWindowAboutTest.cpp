@@ -313,8 +313,7 @@ TEST_F(MainWindowAbout, EveryRightReleaseBuildsAFreshWindowPlacedAgain)
     });
     QTest::mouseClick(Start(), Qt::RightButton);
     FWindow.move(100, 150);
-    ASSERT_TRUE(WaitUntil([this] { return FWindow.frameGeometry().topLeft() == QPoint(100, 150); },
-                          std::chrono::seconds(2)));
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.frameGeometry().topLeft() == QPoint(100, 150); }));
     QTest::mouseClick(Start(), Qt::RightButton);
     ASSERT_EQ(shown.size(), 2u);
     const QSize outer = QSize(400, 196).grownBy(WindowFrameMargins(FWindow));

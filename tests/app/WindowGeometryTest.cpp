@@ -111,8 +111,7 @@ TEST(WindowGeometry, TheLatestPlacementWinsAndAShownWindowIsPlacedAtOnce)
     SetOuterGeometry(window, QRect(80, 90, 600, 450));
     const QMargins frame = WindowFrameMargins(window);
     EXPECT_EQ(window.size(), ClientSizeWithin(QSize(600, 450), frame));
-    EXPECT_TRUE(
-        WaitUntil([&] { return window.frameGeometry() == QRect(80, 90, 600, 450); }, std::chrono::seconds(2)))
+    EXPECT_TRUE(WaitUntil([&] { return window.frameGeometry() == QRect(80, 90, 600, 450); }))
         << Describe(window.frameGeometry()).toStdString();
 }
 

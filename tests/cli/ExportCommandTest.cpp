@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,6 +50,21 @@ QString Utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
+// The error stream, calling back after each write with all written so far.
+class TWatchedBuffer : public QBuffer {
+public:
+    std::function<void(const QByteArray&)> OnWrite;
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        const qint64 written = QBuffer::writeData(data, length);
+        if (OnWrite)
+            OnWrite(buffer());
+        return written;
+    }
+};
+
 struct TRun {
     int Status = -1;
     QByteArray Out;
@@ -67,7 +83,8 @@ protected:
     {
         args.prepend(QStringLiteral("tembrook-export"));
         QBuffer out;
-        QBuffer err;
+        TWatchedBuffer err;
+        err.OnWrite = FOnErr;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         TRun run;
@@ -84,6 +101,7 @@ protected:
     platform::TScopedLocaleSeparators FSeparators{platform::TLocaleSeparators{"/", ","}};
     test::TestHttpServer FServer;
     QByteArray FErrBytes;
+    std::function<void(const QByteArray&)> FOnErr;  // sees the error stream as it grows
 };
 
 TEST_F(ExportCommand, TheFixtureSiteInEveryOrder)
@@ -155,9 +173,12 @@ TEST_F(ExportCommand, TheLogInTheTerminalsEncoding)
 
 TEST_F(ExportCommand, PagesAreHandedOverInLinkOrder)
 {
-    // The first page trickles in, so the second one ends first.
-    FServer.ServeInPieces("/comic/table1.html", ReadFile(kData + "/site/table1.html").toStdString(), 150,
-                          std::chrono::milliseconds(15));
+    // The first page is answered only once the second has been handed over.
+    FServer.ServeGated("/comic/table1.html", ReadFile(kData + "/site/table1.html").toStdString());
+    FOnErr = [this](const QByteArray& err) {
+        if (err.contains(Utf8("table2.html 表の").toUtf8()))
+            FServer.OpenGates();
+    };
     const TRun run = Run({SiteUrl()});
     EXPECT_EQ(run.Out, Expected("site_date.txt"));
     const int first = run.Err.indexOf(Utf8("table1.html 表の"));

@@ -77,6 +77,10 @@ public:
     bool AttemptConnect() override { return true; }
 };
 
+// How long a test waits for an event before it gives up: a guard against a
+// hang, never reached by a passing run, however loaded the machine.
+inline constexpr std::chrono::seconds kGuard{300};
+
 // Runs the Qt event loop until done() holds or the timeout passes.
 inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {

@@ -1,7 +1,7 @@
 // The real window, offscreen, under a user who keeps pressing Start while the
 // pages are still arriving, and fed a hostile site before the real one: no
 // crash, rows arrive a whole page at a time, closing stops every transfer
-// within two seconds and nothing reaches the closed window afterwards, and
+// promptly and nothing reaches the closed window afterwards, and
 // after a hostile site the window imports the fixture site as usual. The
 // suite's AddressSanitizer run and a ThreadSanitizer build check the threads.
 
@@ -73,7 +73,7 @@ protected:
         FWindow.StartInportButton()->click();
     }
 
-    bool WaitForImport(std::chrono::milliseconds timeout = 30s)
+    bool WaitForImport(std::chrono::milliseconds timeout = kGuard)
     {
         return WaitUntil(
             [this] {
@@ -92,23 +92,25 @@ protected:
     TTembrookMainForm FWindow;
 };
 
-TEST_F(HostileWindow, FiftyStartsWhilePagesArriveThenCloseStopsEverythingWithinTwoSeconds)
+TEST_F(HostileWindow, FiftyStartsWhilePagesArriveThenCloseStopsEverythingPromptly)
 {
-    // Each table page takes about two seconds to trickle in.
-    FServer.ServeInPieces("/a.html", PageOfRows("A"), 100, 40ms);
-    FServer.ServeInPieces("/b.html", PageOfRows("B"), 100, 40ms);
+    // Each table page takes about a minute to trickle in, so only closing
+    // can end the transfers within the bound below.
+    FServer.ServeInPieces("/a.html", PageOfRows("A"), 100, 2s);
+    FServer.ServeInPieces("/b.html", PageOfRows("B"), 100, 2s);
     for (int i = 0; i < 50; ++i) {
         PressStart(FServer.Url("/index.html"));
         PumpFor(5ms);
     }
-    ASSERT_TRUE(WaitUntil([this] { return FServer.RequestCount("/a.html") >= 10; }, 10s));
+    ASSERT_TRUE(WaitUntil([this] { return FServer.RequestCount("/a.html") >= 10; }, kGuard));
     ASSERT_GE(platform::TThread::RunningCount(), 10u)
         << "pages must still be arriving when the window closes";
 
     const auto closing = std::chrono::steady_clock::now();
     EXPECT_TRUE(FWindow.close());
-    EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }, 2s));
-    EXPECT_LT(std::chrono::steady_clock::now() - closing, 2s);
+    EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }, kGuard));
+    // Far above what stopping needs, far below what the pages would take.
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, 20s);
     EXPECT_EQ(FWindow.ImportRoad(), nullptr);
 
     // Nothing reaches the closed window any more.

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
             }
         });
         poll.start(5);
-        QTimer::singleShot(10000, &app, [&] {
+        QTimer::singleShot(120000, &app, [&] {
             status = 2;
             app.quit();
         });

@@ -106,7 +106,7 @@ TEST_F(InternetClientTest, CancelFromAnotherThreadUnblocksAStalledRead)
     std::size_t got = 0;
     const auto started = std::chrono::steady_clock::now();
     EXPECT_FALSE(url->Read(buffer, sizeof buffer, got));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kPromptly);
     EXPECT_EQ(got, 0u);
     EXPECT_FALSE(url->ErrorMessage().empty());
     canceller.join();

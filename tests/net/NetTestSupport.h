@@ -20,10 +20,19 @@
 
 namespace tembrook::test {
 
+// How long a test waits for an event before it gives up: a guard against a
+// hang, never reached by a passing run, however loaded the machine.
+inline constexpr std::chrono::seconds kGuard{300};
+// A shortened stall limit: far above the few milliseconds a loopback reply
+// head takes, well below the real limit of a minute.
+inline constexpr long kStallSeconds = 3;
+// How long stopping hanging transfers may take: far above what cancelling
+// needs, far below the limits that would end them otherwise.
+inline constexpr std::chrono::seconds kPromptly{20};
+
 // Runs the Qt event loop of this (the user-interface) thread until `done`
 // holds or `timeout` passes. Returns `done()`.
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20))
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kGuard)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -137,7 +146,7 @@ inline THTTPDataTransfer* MakeTransfer(const std::string& url, const std::shared
 // Runs one transfer to its completion (or gives up after `timeout`).
 inline std::shared_ptr<TransferRecord> Fetch(const std::string& url,
                                              const std::function<void(THTTPDataTransfer&)>& configure = {},
-                                             std::chrono::milliseconds timeout = std::chrono::seconds(20))
+                                             std::chrono::milliseconds timeout = kGuard)
 {
     auto record = std::make_shared<TransferRecord>();
     THTTPDataTransfer* transfer = MakeTransfer(url, record);

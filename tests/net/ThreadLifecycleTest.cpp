@@ -24,7 +24,7 @@ protected:
     void TearDown() override
     {
         FServer.ReleaseStalls();
-        EXPECT_TRUE(WaitUntil([] { return TThread::RunningCount() == 0; }, 10s));
+        EXPECT_TRUE(WaitUntil([] { return TThread::RunningCount() == 0; }));
         TThread::SetHandlerExceptionHandler({});
     }
 
@@ -204,12 +204,9 @@ TEST_F(ThreadLifecycleTest, FiftyTransfersAtOnceEachGetTheirOwnBodyAndCompleteOn
         records.push_back(record);
         transfer->Resume();
     }
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return std::all_of(records.begin(), records.end(),
-                               [](const auto& r) { return r->IsCompleted(); });
-        },
-        30s));
+    ASSERT_TRUE(WaitUntil([&] {
+        return std::all_of(records.begin(), records.end(), [](const auto& r) { return r->IsCompleted(); });
+    }));
     EXPECT_EQ(overlaps.load(), 0);
     for (int i = 0; i < Count; ++i) {
         SCOPED_TRACE(i);
@@ -259,14 +256,14 @@ TEST_F(ThreadLifecycleTest, StopAllEndsStalledTransfersPromptlyWithoutTheirHandl
         MakeTransfer(url, record)->Resume();
         records.push_back(record);
     }
-    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 4 && silent.Connections() == 1; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 4 && silent.Connections() == 1; }));
     EXPECT_EQ(TThread::RunningCount(), 6u);
 
     const auto started = std::chrono::steady_clock::now();
     StopAllTransfers();
     const auto took = std::chrono::steady_clock::now() - started;
 
-    EXPECT_LT(took, 2s);
+    EXPECT_LT(took, kPromptly);
     EXPECT_EQ(TThread::RunningCount(), 0u);
     PumpEvents(50ms);
     for (const auto& record : records)
@@ -284,7 +281,7 @@ TEST_F(ThreadLifecycleTest, StopAllReleasesTransfersWhoseCompletionIsQueued)
     }
     // Let the workers finish without running the event loop: their
     // completions wait in the queue.
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    const auto deadline = std::chrono::steady_clock::now() + kGuard;
     while (std::chrono::steady_clock::now() < deadline &&
            !std::all_of(records.begin(), records.end(), [](const auto& r) {
                const auto stages = r->Stages();
@@ -304,7 +301,7 @@ TEST_F(ThreadLifecycleTest, StopAllFromInsideACompletionHandler)
     FServer.ServeStall("/stall.html", "", 1000);
     auto stalled = std::make_shared<TransferRecord>();
     MakeTransfer(FServer.Url("/stall.html"), stalled)->Resume();
-    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 1; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 1; }));
 
     auto first = std::make_shared<TransferRecord>();
     THTTPDataTransfer* transfer = MakeTransfer(FServer.Url("/first.html"), first);
@@ -330,11 +327,11 @@ TEST_F(ThreadLifecycleTest, TerminateFromOutsideEndsTheTransferAsAFailure)
     THTTPDataTransfer* transfer = MakeTransfer(FServer.Url("/stall.html"), record);
     transfer->Resume();
     // The object stays alive until its completion has been processed here.
-    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 1; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return FServer.StalledCount() == 1; }));
     const auto started = std::chrono::steady_clock::now();
     transfer->Terminate();
-    ASSERT_TRUE(WaitUntil([&] { return record->IsCompleted(); }, 10s));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+    ASSERT_TRUE(WaitUntil([&] { return record->IsCompleted(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kPromptly);
     EXPECT_TRUE(record->Terminated);
     EXPECT_TRUE(record->Text.empty());
     // Stopped while its first read waited for a full piece: a failed read,
@@ -342,7 +339,7 @@ TEST_F(ThreadLifecycleTest, TerminateFromOutsideEndsTheTransferAsAFailure)
     EXPECT_EQ(record->Stages(), (std::vector<std::int32_t>{1, 2, -1}));
 }
 
-// The program quits within two seconds with transfers hanging, whether
+// The program quits promptly with transfers hanging, whether
 // main() stops them or leaves that to the application object's destruction,
 // and no completion handler runs on the way out.
 TEST(ProgramExitTest, QuitsPromptlyWithTransfersHanging)
@@ -352,18 +349,18 @@ TEST(ProgramExitTest, QuitsPromptlyWithTransfersHanging)
         QProcess probe;
         probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         probe.start(QString::fromUtf8(TEMBROOK_NET_EXIT_PROBE), {QString::fromUtf8(mode)});
-        ASSERT_TRUE(probe.waitForStarted(5000));
+        ASSERT_TRUE(probe.waitForStarted(60000));
         QByteArray output;
         while (!output.contains("started") && probe.state() != QProcess::NotRunning &&
-               probe.waitForReadyRead(10000))
+               probe.waitForReadyRead(120000))
             output += probe.readAllStandardOutput();
         ASSERT_TRUE(output.contains("started 5")) << output.toStdString();
         const auto quitting = std::chrono::steady_clock::now();
-        ASSERT_TRUE(probe.waitForFinished(10000));
+        ASSERT_TRUE(probe.waitForFinished(120000));
         const auto took = std::chrono::steady_clock::now() - quitting;
         output += probe.readAllStandardOutput();
 
-        EXPECT_LT(took, 2s);
+        EXPECT_LT(took, kPromptly);
         EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(probe.exitCode(), 0);
         EXPECT_TRUE(output.contains("left 0")) << output.toStdString();

@@ -369,26 +369,29 @@ TEST_F(TransferTest, ConnectionClosedBeforeAnyReplyIsAFailedRead)
 
 TEST_F(TransferTest, StalledBodyEndsAtTheStallLimitKeepingThePrefix)
 {
-    // libcurl measures the rate over the last few seconds, so a one-byte
-    // prefix lets the shortened limit trip soon after a second.
+    // The server stays silent after its one-byte prefix until it is
+    // destroyed: only the stall limit ends the transfer, and it does so
+    // long before the real limit of a minute.
     FServer.ServeStall("/stall.html", "<", 100000);
     const auto started = std::chrono::steady_clock::now();
     auto record = Fetch(
-        FServer.Url("/stall.html"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
+        FServer.Url("/stall.html"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = kStallSeconds; },
+        kGuard);
     const auto took = std::chrono::steady_clock::now() - started;
 
     ASSERT_TRUE(record->Completed);
     EXPECT_FALSE(record->Terminated);
     EXPECT_EQ(record->Text, "<");
     EXPECT_EQ(record->Stages(), (Stages{1, 2, 3, -1, 1, 4}));
-    EXPECT_LT(took, 6s);
+    EXPECT_NE(record->Error.find("too slow"), std::string::npos) << record->Error;
+    EXPECT_LT(took, 45s);
 }
 
 TEST_F(TransferTest, ServerThatNeverAnswersEndsAtTheStallLimit)
 {
     RawSocketServer server("", RawSocketServer::Ending::Hold);
     auto record = Fetch(
-        server.Url("/"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = 1; }, 15s);
+        server.Url("/"), [](THTTPDataTransfer& t) { t.Limits.StallSeconds = kStallSeconds; }, kGuard);
     ASSERT_TRUE(record->Completed);
     EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
     EXPECT_FALSE(record->Terminated);
@@ -399,10 +402,11 @@ TEST_F(TransferTest, ConnectThatHangsEndsAtTheConnectTimeout)
     UnresponsiveListener listener;
     const auto started = std::chrono::steady_clock::now();
     auto record = Fetch(
-        listener.Url("/"), [](THTTPDataTransfer& t) { t.Limits.ConnectTimeoutMs = 300; }, 15s);
+        listener.Url("/"), [](THTTPDataTransfer& t) { t.Limits.ConnectTimeoutMs = 3000; }, kGuard);
     ASSERT_TRUE(record->Completed);
     EXPECT_EQ(record->Stages(), (Stages{1, 2, -1, 1, 4}));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    // Well before the real connect timeout of half a minute.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 25s);
 }
 
 TEST_F(TransferTest, BodyOverTheCapKeepsExactlyTheCap)

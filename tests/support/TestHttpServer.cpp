@@ -31,9 +31,9 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b)
            });
 }
 
-std::string LoopbackUrl(int port, const std::string& path)
+std::string LoopbackUrl(int port, const std::string& path, const char* scheme = "http")
 {
-    return "http://127.0.0.1:" + std::to_string(port) + path;
+    return std::string(scheme) + "://127.0.0.1:" + std::to_string(port) + path;
 }
 
 // A listening TCP socket on 127.0.0.1 with a kernel-chosen port.
@@ -112,7 +112,7 @@ struct TestHttpServer::TRoute {
 };
 
 struct TestHttpServer::TImpl {
-    httplib::Server Server;
+    std::unique_ptr<httplib::Server> Server;
     std::thread Listener;
     std::atomic<bool> ListenerDone{false};
 
@@ -124,6 +124,7 @@ struct TestHttpServer::TImpl {
     std::mutex StallLock;
     std::condition_variable StallChanged;
     bool Released = false;
+    bool GatesOpen = false;
     bool Stopping = false;
 
     // Holds a stalled reply until released or stopped.
@@ -162,12 +163,27 @@ struct TestHttpServer::TImpl {
 
 TestHttpServer::TestHttpServer() : FImpl(std::make_unique<TImpl>())
 {
+    FImpl->Server = std::make_unique<httplib::Server>();
+    Start();
+}
+
+TestHttpServer::TestHttpServer(const TTlsIdentity& identity) : FImpl(std::make_unique<TImpl>()), FTls(true)
+{
+    auto server = std::make_unique<httplib::SSLServer>(identity.CertFile.c_str(), identity.KeyFile.c_str());
+    if (!server->is_valid())
+        throw std::runtime_error("TestHttpServer: cannot load " + identity.CertFile + " and its key");
+    FImpl->Server = std::move(server);
+    Start();
+}
+
+void TestHttpServer::Start()
+{
     TImpl& impl = *FImpl;
     // Enough workers for every connection of a crowded test to be answered
     // at once, stalled ones included.
-    impl.Server.new_task_queue = [] { return new httplib::ThreadPool(64); };
-    impl.Server.set_tcp_nodelay(true);
-    impl.Server.set_keep_alive_timeout(1);
+    impl.Server->new_task_queue = [] { return new httplib::ThreadPool(64); };
+    impl.Server->set_tcp_nodelay(true);
+    impl.Server->set_keep_alive_timeout(1);
     auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
         TImpl& impl = *FImpl;
         TestRequest logged;
@@ -203,28 +219,28 @@ TestHttpServer::TestHttpServer() : FImpl(std::make_unique<TImpl>())
             response.set_content("<html><body>Not Found</body></html>", "text/html");
         }
     };
-    impl.Server.Get(".*", dispatch);  // HEAD is routed here too
+    impl.Server->Get(".*", dispatch);  // HEAD is routed here too
     // httplib listens with a backlog of 5, which drops the handshakes of a
     // crowd of clients into one-second retries; the socket is listened on
     // again with a deeper queue once bound.
     int listenSocket = -1;
-    impl.Server.set_socket_options([&listenSocket](int fd) {
+    impl.Server->set_socket_options([&listenSocket](int fd) {
         int on = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         listenSocket = fd;
     });
-    FPort = impl.Server.bind_to_any_port("127.0.0.1");
+    FPort = impl.Server->bind_to_any_port("127.0.0.1");
     if (FPort <= 0)
         throw std::runtime_error("TestHttpServer: cannot bind 127.0.0.1");
     if (listenSocket >= 0)
         ::listen(listenSocket, 256);
-    impl.Server.set_socket_options([](int fd) {
+    impl.Server->set_socket_options([](int fd) {
         int on = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     });
     // Connections queue in the kernel from here on, so clients may start at once.
     impl.Listener = std::thread([&impl] {
-        impl.Server.listen_after_bind();
+        impl.Server->listen_after_bind();
         impl.ListenerDone = true;
     });
 }
@@ -238,20 +254,20 @@ TestHttpServer::~TestHttpServer()
     FImpl->StallChanged.notify_all();
     // stop() only takes effect once the accept loop runs; wait for it to
     // start (or to have failed) first.
-    while (!FImpl->Server.is_running() && !FImpl->ListenerDone)
+    while (!FImpl->Server->is_running() && !FImpl->ListenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    FImpl->Server.stop();
+    FImpl->Server->stop();
     FImpl->Listener.join();
 }
 
 std::string TestHttpServer::BaseUrl() const
 {
-    return LoopbackUrl(FPort, {});
+    return LoopbackUrl(FPort, {}, FTls ? "https" : "http");
 }
 
 std::string TestHttpServer::Url(const std::string& path) const
 {
-    return LoopbackUrl(FPort, path);
+    return LoopbackUrl(FPort, path, FTls ? "https" : "http");
 }
 
 void TestHttpServer::Serve(const std::string& path, TestHandler handler)
@@ -362,6 +378,20 @@ void TestHttpServer::ServeStall(const std::string& path, std::string prefix, std
     FImpl->Routes[path] = std::move(route);
 }
 
+void TestHttpServer::ServeGated(const std::string& path, std::string body, std::string contentType)
+{
+    Serve(path,
+          [this, body = std::move(body), contentType = std::move(contentType)](const TestRequest&,
+                                                                               TestResponse& response) {
+              {
+                  std::unique_lock lock(FImpl->StallLock);
+                  FImpl->StallChanged.wait(lock, [&] { return FImpl->GatesOpen || FImpl->Stopping; });
+              }
+              response.ContentType = contentType;
+              response.Body = body;
+          });
+}
+
 void TestHttpServer::ServeFiles(const std::string& prefix, std::string folder)
 {
     std::lock_guard lock(FImpl->Lock);
@@ -373,6 +403,15 @@ void TestHttpServer::ReleaseStalls()
     {
         std::lock_guard lock(FImpl->StallLock);
         FImpl->Released = true;
+    }
+    FImpl->StallChanged.notify_all();
+}
+
+void TestHttpServer::OpenGates()
+{
+    {
+        std::lock_guard lock(FImpl->StallLock);
+        FImpl->GatesOpen = true;
     }
     FImpl->StallChanged.notify_all();
 }

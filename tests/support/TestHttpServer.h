@@ -14,9 +14,13 @@
 //   server.ServeRedirect("/old.html", server.Url("/new.html"));
 //   server.ServeTruncated("/cut.html", body, 500);         // declares all, sends 500, closes
 //   server.ServeStall("/stall.html", "<html>", 10000);     // sends a prefix, then nothing
+//   server.ServeGated("/late.html", body);                 // answers once OpenGates() is called
 //   server.ServeFiles("/pages/", "/path/to/folder");      // files under a prefix
 //   server.Serve("/x", [](const TestRequest& rq, TestResponse& rs) { ... });
 //   fetch(server.Url("/index.html"));
+//
+// Given a certificate and its key (TTlsIdentity, see TestCertificates.h), the
+// same server speaks HTTPS and its URLs start with "https://".
 //
 // A path nobody registered answers 404. Every request is logged (Requests()).
 // Stalled replies hang until ReleaseStalls() or the destructor, which stops
@@ -60,16 +64,24 @@ struct TestResponse {
 
 using TestHandler = std::function<void(const TestRequest&, TestResponse&)>;
 
+// A server certificate (PEM) and its private key (PEM), as files.
+struct TTlsIdentity {
+    std::string CertFile;
+    std::string KeyFile;
+};
+
 class TestHttpServer {
 public:
-    // Throws std::runtime_error when no port can be bound.
+    // Throws std::runtime_error when no port can be bound (or, for HTTPS, the
+    // certificate or key cannot be loaded).
     TestHttpServer();
+    explicit TestHttpServer(const TTlsIdentity& identity);
     ~TestHttpServer();
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     int Port() const noexcept { return FPort; }
-    std::string BaseUrl() const;                     // "http://127.0.0.1:<port>"
+    std::string BaseUrl() const;                     // "http://127.0.0.1:<port>" (or https)
     std::string Url(const std::string& path) const;  // BaseUrl() + path
 
     // Registering again replaces what the path answered. Safe while serving.
@@ -84,11 +96,16 @@ public:
                         std::string contentType = "text/html");
     void ServeStall(const std::string& path, std::string prefix, std::size_t declaredLength,
                     std::string contentType = "text/html");
+    // Holds the reply until OpenGates() (or the destructor), then sends the
+    // whole body: a page that arrives after an event rather than after a time.
+    void ServeGated(const std::string& path, std::string body, std::string contentType = "text/html");
     void ServeFiles(const std::string& prefix, std::string folder);
     void Serve(const std::string& path, TestHandler handler);
 
     // Lets every stalled reply (current and later) end by closing the connection.
     void ReleaseStalls();
+    // Lets every gated reply (current and later) be sent. Safe from any thread.
+    void OpenGates();
     // Stalled replies currently hanging.
     std::size_t StalledCount() const noexcept { return FStalled.load(); }
 
@@ -98,7 +115,9 @@ public:
 private:
     struct TImpl;
     struct TRoute;
+    void Start();
     std::unique_ptr<TImpl> FImpl;
+    bool FTls = false;
     int FPort = 0;
     std::atomic<std::size_t> FStalled{0};
 };
