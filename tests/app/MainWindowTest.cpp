@@ -1,7 +1,8 @@
 // The real main window, offscreen, against pages served on 127.0.0.1: its
 // layout, Start and what it reports, rows arriving and sorting, ticks, Save
 // with its dialog and its failures, the HTML action, the list's menu and
-// typing in the list, and closing while downloads still run.
+// typing in the list, closing while downloads still run, and a long session
+// of imports.
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,8 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <cstdio>
 #include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -42,6 +45,7 @@
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
+#include "ProcessMemory.h"
 #include "SjisCodec.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
@@ -1104,6 +1108,40 @@ TEST_F(MainWindow, ClosingWhileDownloadsRunStopsThemPromptly)
     // Nothing arrives for the closed window afterwards.
     PumpEvents(std::chrono::milliseconds(100));
     EXPECT_TRUE(FMessages.Messages.empty());
+}
+
+// A user who leaves the window open all day and presses Start again and
+// again: every import ends with one import's rows, no transfer is left
+// running, and memory stays level once the first imports have warmed up.
+TEST_F(MainWindow, ThreeHundredImportsInARowStayLevel)
+{
+    constexpr int kImports = 300;
+    constexpr int kWarmUp = 30;
+    for (const char* page : {"index.html", "table1.html", "table2.html", "table3.html"})
+        FServer.ServeBody(std::string("/comic/") + page, ReadFixture(std::string("site/") + page));
+    int rows = 0;
+    std::uint64_t warm = 0;
+    for (int i = 1; i <= kImports; ++i) {
+        Start(SiteUrl());
+        ASSERT_TRUE(WaitForImport()) << "import " << i;
+        if (i == 1)
+            rows = FWindow.BookList().Count();
+        ASSERT_EQ(FWindow.BookList().Count(), rows) << "import " << i;
+        if (i == kWarmUp)
+            warm = ResidentBytes();
+    }
+    EXPECT_EQ(rows, 8);
+    EXPECT_EQ(FServer.RequestCount("/comic/table2.html"), static_cast<std::size_t>(kImports));
+    EXPECT_EQ(FWindow.ImportRoad()->RunningTransfers(), 0u);
+    EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }));
+    const std::uint64_t last = ResidentBytes();
+    std::printf("resident after %d imports: %llu KiB, after %d: %llu KiB\n", kWarmUp,
+                static_cast<unsigned long long>(warm / 1024), kImports,
+                static_cast<unsigned long long>(last / 1024));
+    if (!kResidentSizeIsMeaningful)
+        GTEST_SKIP() << "resident size not compared: AddressSanitizer's quarantine holds freed memory";
+    ASSERT_GT(warm, 0u);
+    EXPECT_LE(last, warm + warm / 10);
 }
 
 }  // namespace

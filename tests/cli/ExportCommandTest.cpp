@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -22,7 +24,9 @@
 #include "ExportCommand.h"
 #include "HTTPTransferThreadUnit.h"
 #include "LocaleSettings.h"
+#include "ProcessMemory.h"
 #include "TestHttpServer.h"
+#include "Thread.h"
 
 namespace tembrook::cli {
 namespace {
@@ -392,6 +396,33 @@ TEST_F(ExportCommand, TheRealBinary)
     EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
               QStringLiteral("tembrook-export: Unknown option 'colour'.\n") + kTryHelp + QLatin1Char('\n'));
+}
+
+// The exporter's road, run back to back in one process: every run writes
+// the same file, no transfer is left running, memory stays level once the
+// first runs have warmed up.
+TEST_F(ExportCommand, ThreeHundredRunsInOneProcessStayLevel)
+{
+    constexpr int kRuns = 300;
+    constexpr int kWarmUp = 30;
+    const QByteArray expected = Expected("site_date.txt");
+    std::uint64_t warm = 0;
+    for (int i = 1; i <= kRuns; ++i) {
+        const TRun run = Run({SiteUrl()});
+        ASSERT_EQ(run.Out, expected) << "run " << i;
+        ASSERT_EQ(platform::TThread::RunningCount(), 0u) << "run " << i;
+        if (i == kWarmUp)
+            warm = test::ResidentBytes();
+    }
+    EXPECT_EQ(FServer.RequestCount("/comic/table2.html"), static_cast<std::size_t>(kRuns));
+    const std::uint64_t last = test::ResidentBytes();
+    std::printf("resident after %d runs: %llu KiB, after %d: %llu KiB\n", kWarmUp,
+                static_cast<unsigned long long>(warm / 1024), kRuns,
+                static_cast<unsigned long long>(last / 1024));
+    if (!test::kResidentSizeIsMeaningful)
+        GTEST_SKIP() << "resident size not compared: AddressSanitizer's quarantine holds freed memory";
+    ASSERT_GT(warm, 0u);
+    EXPECT_LE(last, warm + warm / 10);
 }
 
 }  // namespace

@@ -199,7 +199,7 @@ TEST_P(AboutFormShownPlacementTest, TheShownWindowsOuterRectangleIsCentredOverTh
         frame = tembrook::WindowFrameMargins(window);
         const QSize outer = window.size().grownBy(frame);
         centred = QRect(tembrook::CentredPosition(form->frameGeometry(), outer), outer);
-        static_cast<void>(QTest::qWaitFor([&] { return window.frameGeometry() == centred; }, 2000));
+        static_cast<void>(QTest::qWaitFor([&] { return window.frameGeometry() == centred; }, 60000));
         shown = window.frameGeometry();
         window.close();
     });
@@ -349,7 +349,7 @@ TEST(AboutFormTest, ModalDisplayEndsWithOkAndTheWindowIsGone)
             window->close();
         ADD_FAILURE() << "the About window did not close";
     });
-    guard.start(10000);
+    guard.start(120000);  // against a hang only
     about->Execute();
     poll.stop();
     EXPECT_TRUE(wasModal);

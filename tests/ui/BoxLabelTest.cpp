@@ -338,7 +338,7 @@ TEST(BoxLabelTest, RepaintsOnEveryAssignmentAndOnCaptionFontAndSizeChanges)
     label->SetCaption(QStringLiteral("TembrookURL"));
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return label->Paints > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->Paints > 0; }, 60000));
 
     struct Step {
         const char* what;
@@ -358,7 +358,7 @@ TEST(BoxLabelTest, RepaintsOnEveryAssignmentAndOnCaptionFontAndSizeChanges)
         QTest::qWait(20);
         label->Paints = 0;
         step.change();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return label->Paints > 0; }, 2000)) << step.what;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return label->Paints > 0; }, 60000)) << step.what;
     }
     // Nothing assigned, nothing painted: the counting above is not a paint loop.
     QTest::qWait(20);
