@@ -387,8 +387,11 @@ TEST_F(HostileExport, AFiftyMegabyteTablePageTricklingInArrivesWhole)
     ASSERT_GE(big.size(), 50u * 1024 * 1024 - 2048);
     FServer.ServeInPieces("/trickle.html", big, 1024, 0ms);
     FServer.ServeBody("/index.html", TopPage("good.html", "trickle.html"));
+    // The real body cap and stall limit: a second without a byte is no fault
+    // of a 50 MB download on a busy machine under the sanitizers.
     platform::TInternetLimits limits = platform::DefaultInternetLimits();
     limits.MaxBodyBytes = 256ull * 1024 * 1024;
+    limits.StallSeconds = FSavedLimits.StallSeconds;
     platform::SetDefaultInternetLimits(limits);
 
     const ExportRun run = RunExporter(FServer.Url("/index.html"));
