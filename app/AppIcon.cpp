@@ -1,5 +1,7 @@
 #include "AppIcon.h"
 
+#include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QtGlobal>
 
@@ -23,9 +25,14 @@ QIcon ApplicationIcon()
 {
     InitializeTembrookResources();
     // Loaded at once, so that a missing or unreadable picture gives a null
-    // icon instead of one that fails later when drawn.
-    const QPixmap picture(ApplicationIconPath());
-    return picture.isNull() ? QIcon() : QIcon(picture);
+    // icon instead of one that fails later when drawn. Read as the PNG it is:
+    // a reader left to guess first loads every image-format plugin (GIF, ICO,
+    // JPEG and the libraries behind them) to ask each whether it reads "png",
+    // on the way to the main window at every start.
+    QImageReader reader(ApplicationIconPath(), "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage picture = reader.read();
+    return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
 }
 
 }  // namespace tembrook

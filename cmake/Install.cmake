@@ -6,17 +6,26 @@ include(GNUInstallDirs)
 
 set(TEMBROOK_APP_ID io.github.tembrook.Tembrook)
 
+# A stripping install (CPack's staging, `cmake --install --strip`) also drops
+# the compiler's notes from what it strips, as Debian's own packaging steps do.
+function(tembrook_install_strip_notes file)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${file}\" COMMAND_ERROR_IS_FATAL ANY)
+endif()")
+endfunction()
+
 foreach(program tembrook tembrook-export)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    # A stripping install (CPack's staging, `cmake --install --strip`) also
-    # drops the compiler's notes, as Debian's own packaging steps do.
-    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" COMMAND_ERROR_IS_FATAL ANY)
-endif()")
+    tembrook_install_strip_notes(${CMAKE_INSTALL_BINDIR}/${program})
   endif()
 endforeach()
+# The network-information module, where the programs look for it.
+if(TARGET tembrook_netinfo)
+  install(TARGETS tembrook_netinfo LIBRARY DESTINATION ${TEMBROOK_MODULE_DIR})
+  tembrook_install_strip_notes(${TEMBROOK_MODULE_DIR}/$<TARGET_FILE_NAME:tembrook_netinfo>)
+endif()
 
 set(_tb_pkg ${PROJECT_SOURCE_DIR}/packaging)
 set(_tb_gen ${PROJECT_BINARY_DIR}/packaging)
@@ -66,8 +75,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tembrook/tembrook")
-# dpkg-shlibdeps finds the libraries the programs link (Qt 6 Core, Gui,
-# Widgets, Network); what is loaded at run time is named by hand: libcurl
+# dpkg-shlibdeps finds the libraries the programs and the network-information
+# module link (Qt 6 Core, Gui, Widgets, Network); what is loaded at run time is named by hand: libcurl
 # (opened by name when the first transfer needs it, see
 # platform/CurlLibrary.h), the platform plugins the window needs and the
 # Japanese font.

@@ -1,11 +1,12 @@
 #include "ConnectionState.h"
 
+#include "NetworkInformation.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QNetworkInformation>
-#include <QString>
 #include <QThread>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -19,7 +20,7 @@ namespace tembrook::platform {
 // finds it even after the state object is gone.
 struct TQtConnectionState::TLink : std::enable_shared_from_this<TLink> {
     std::atomic<bool> HasBackend{false};
-    std::atomic<int> Reachability{static_cast<int>(QNetworkInformation::Reachability::Unknown)};
+    std::atomic<netinfo::TReachability> Reachability{netinfo::TReachability::Unknown};
 
     // On the user-interface thread.
     void Load(const std::string& backend);
@@ -59,9 +60,7 @@ bool TQtConnectionState::IsConnected()
         return true;
     // Unknown and a local network only count as connected: the pages may be
     // on the local network, and an unsure backend must not block a download.
-    const auto reachability =
-        static_cast<QNetworkInformation::Reachability>(FLink->Reachability.load(std::memory_order_acquire));
-    return reachability != QNetworkInformation::Reachability::Disconnected;
+    return FLink->Reachability.load(std::memory_order_acquire) != netinfo::TReachability::Disconnected;
 }
 
 namespace {
@@ -92,24 +91,91 @@ bool SystemBusMayExist(const char* addressVariable, std::initializer_list<const 
     return false;
 }
 
+namespace {
+
+// The program-relative folder the build and the install lay the module in.
+#ifdef TEMBROOK_NETINFO_RELDIR
+constexpr const char* kModuleRelativeDirectory = TEMBROOK_NETINFO_RELDIR;
+#else
+constexpr const char* kModuleRelativeDirectory = "";
+#endif
+
+struct TModule {
+    netinfo::TLoadFunction Load = nullptr;
+    std::string Error;
+};
+
+TModule OpenModule()
+{
+    TModule module;
+    auto* app = QCoreApplication::instance();
+    const std::string programDirectory =
+        app != nullptr ? app->applicationDirPath().toStdString() : std::string();
+    for (const std::string& candidate :
+         NetworkInformationModuleCandidates(programDirectory, kModuleRelativeDirectory)) {
+        void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            const char* why = dlerror();
+            module.Error = why != nullptr ? why : candidate + " could not be loaded";
+            continue;
+        }
+        void* symbol = dlsym(library, netinfo::kLoadSymbol);
+        if (symbol == nullptr) {
+            module.Error = candidate + " has no " + netinfo::kLoadSymbol;
+            dlclose(library);
+            continue;
+        }
+        module.Load = reinterpret_cast<netinfo::TLoadFunction>(symbol);
+        module.Error.clear();
+        break;  // stays loaded for the life of the process
+    }
+    return module;
+}
+
+// The process's one module, opened on first use.
+const TModule& Module()
+{
+    static const TModule module = OpenModule();
+    return module;
+}
+
+}  // namespace
+
+std::vector<std::string> NetworkInformationModuleCandidates(const std::string& programDirectory,
+                                                            const std::string& relativeDirectory)
+{
+    std::vector<std::string> candidates;
+    if (!programDirectory.empty()) {
+        std::string path = programDirectory;
+        if (!relativeDirectory.empty())
+            path += "/" + relativeDirectory;
+        candidates.push_back(path + "/" + netinfo::kModuleFileName);
+    }
+    candidates.emplace_back(netinfo::kModuleFileName);
+    return candidates;
+}
+
+bool NetworkInformationModuleLoads(std::string& error)
+{
+    const TModule& module = Module();
+    error = module.Error;
+    return module.Load != nullptr;
+}
+
 void TQtConnectionState::TLink::Load(const std::string& backend)
 {
     if (backend.empty() && !DefaultBackendMayLoad())
         return;  // no backend could load: counts as connected, as when one fails
-    const bool loaded = backend.empty()
-        ? QNetworkInformation::loadDefaultBackend()
-        : QNetworkInformation::loadBackendByName(QString::fromStdString(backend));
-    QNetworkInformation* info = QNetworkInformation::instance();
-    if (!loaded || info == nullptr || !info->supports(QNetworkInformation::Feature::Reachability))
-        return;
-    Reachability.store(static_cast<int>(info->reachability()), std::memory_order_release);
+    const netinfo::TLoadFunction load = Module().Load;
+    if (load == nullptr)
+        return;  // no module, no backend: counts as connected
     std::weak_ptr<TLink> weak = weak_from_this();
-    QObject::connect(info, &QNetworkInformation::reachabilityChanged, info,
-                     [weak](QNetworkInformation::Reachability reachability) {
-                         if (auto l = weak.lock())
-                             l->Reachability.store(static_cast<int>(reachability), std::memory_order_release);
-                     });
-    HasBackend.store(true, std::memory_order_release);
+    const netinfo::TReport report = [weak](netinfo::TReachability reachability) {
+        if (auto link = weak.lock())
+            link->Reachability.store(reachability, std::memory_order_release);
+    };
+    if (load(backend.c_str(), &report))
+        HasBackend.store(true, std::memory_order_release);
 }
 
 namespace {

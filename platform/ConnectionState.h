@@ -4,12 +4,15 @@
 // The process has one current TConnectionState. By default it is
 // TQtConnectionState, which follows QNetworkInformation's reachability where
 // a backend loads (NetworkManager on a Linux desktop) and counts as connected
-// where none does. Tests install their own with SetConnectionState or
+// where none does. Qt's network information is asked through a module opened
+// at run time (NetworkInformation.h), so that the programs do not link Qt
+// Network. Tests install their own state with SetConnectionState or
 // TScopedConnectionState.
 
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tembrook::platform {
 
@@ -51,6 +54,17 @@ private:
 // finding that out through Qt loads every network-information plugin and the
 // D-Bus and GLib libraries behind them, for the same answer (no backend).
 bool SystemBusMayExist(const char* addressVariable, std::initializer_list<const char*> socketPaths);
+
+// Where the network-information module is looked for, in order: in
+// `relativeDirectory` under the program's folder (where the build and the
+// install both lay it, bin/ and lib/<arch>/tembrook/ side by side), then by
+// its bare name on the dynamic loader's search path. An empty folder (the
+// program's own could not be found) leaves only the bare name.
+std::vector<std::string> NetworkInformationModuleCandidates(const std::string& programDirectory,
+                                                            const std::string& relativeDirectory);
+// Opens the module (once per process; later calls give the first answer) and
+// says whether it and its entry point were found; error says why not.
+bool NetworkInformationModuleLoads(std::string& error);
 
 // The current state (created on first use). Thread-safe.
 std::shared_ptr<TConnectionState> CurrentConnectionState();

@@ -12,6 +12,9 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <link.h>
 
 #include "AppIcon.h"
 #include "AppTestSupport.h"
@@ -126,6 +129,34 @@ TEST(AppIcon, IsThePackagingPictureBuiltIntoTheProgram)
     const QImage built = icon.pixmap(QSize(48, 48)).toImage();
     EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32_Premultiplied),
               packaged.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+// How many image-format plugins the process has loaded.
+int LoadedImageFormatPlugins()
+{
+    int count = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "/imageformats/") != nullptr)
+                ++*static_cast<int*>(data);
+            return 0;
+        },
+        &count);
+    return count;
+}
+
+// The icon is read at every start, before the window shows; reading it must
+// not load the image-format plugins. Checked in a fresh process of this test
+// alone, as others may have loaded them here.
+TEST(AppIcon, IsReadWithoutLoadingImageFormatPlugins)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const bool loaded = !ApplicationIcon().isNull();
+            std::_Exit(loaded && LoadedImageFormatPlugins() == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(AppIcon, TheProgramsWindowsShowTheApplicationIcon)

@@ -50,6 +50,7 @@ set -e
 [ "$usage_status" -eq 2 ] || bad "bad usage exits $usage_status, not 2"
 [ "$usage_err" = "tembrook-export: Unknown option 'no-such-option'.
 Try 'tembrook-export --help' for more information." ] || bad "bad usage says: $usage_err"
+bash "$here/check-module.sh" "$usr" || bad "network-information module"
 
 # AppStream: valid for the strictest check; the one pedantic note allowed is
 # the capital letter of the id, the reverse-DNS form desktops expect.

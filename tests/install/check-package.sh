@@ -36,6 +36,9 @@ for program in tembrook tembrook-export; do
   case "$(file -b "$built")" in *"not stripped"*) ;; *) bad "the build tree's $built was stripped";; esac
 done
 
+# The unpacked programs open the packaged network-information module.
+bash "$(dirname "${BASH_SOURCE[0]}")/check-module.sh" "$unpacked/usr" || bad "network-information module"
+
 # Debian's policy checker: no error and no warning (the default profile);
 # its informational and pedantic notes are shown for whoever reads the log.
 command -v lintian >/dev/null || { bad "lintian is not installed (scripts/deps.sh)"; exit 1; }

@@ -296,6 +296,35 @@ TEST(ConnectionStateTest, SystemBusMayExistOnlyWithAnAddressOrASocketFile)
     std::remove(present.c_str());
 }
 
+TEST(ConnectionStateTest, NetworkInformationModuleIsLookedForBesideTheProgramThenByName)
+{
+    struct TCase {
+        std::string ProgramDirectory;
+        std::string RelativeDirectory;
+        std::vector<std::string> Expected;
+    } const cases[] = {
+        {"/usr/bin",
+         "../lib/x86_64-linux-gnu/tembrook",
+         {"/usr/bin/../lib/x86_64-linux-gnu/tembrook/libtembrook_netinfo.so", "libtembrook_netinfo.so"}},
+        {"/opt/tembrook", "", {"/opt/tembrook/libtembrook_netinfo.so", "libtembrook_netinfo.so"}},
+        {"", "../lib/tembrook", {"libtembrook_netinfo.so"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.ProgramDirectory + " + " + c.RelativeDirectory);
+        EXPECT_EQ(platform::NetworkInformationModuleCandidates(c.ProgramDirectory, c.RelativeDirectory),
+                  c.Expected);
+    }
+}
+
+// The test programs find the module through the build tree's link, at the
+// same relative path as the window and the exporter find theirs.
+TEST(ConnectionStateTest, NetworkInformationModuleOpensFromTheBuildTree)
+{
+    std::string error;
+    EXPECT_TRUE(platform::NetworkInformationModuleLoads(error)) << error;
+    EXPECT_EQ(error, "");
+}
+
 TEST(ConnectionStateTest, StateMadeOffTheMainThreadLoadsThroughTheEventLoop)
 {
     std::shared_ptr<platform::TQtConnectionState> state;
