@@ -17,8 +17,9 @@ Cases:
                  too, reported for scale (not judged): the least any window
                  that shows Japanese text takes beside the empty one
 
-Each pair runs both sides once, the side that goes first alternating from
-pair to pair, so that a burst of load elsewhere on the machine falls on both.
+Each pair runs both sides once (the window case: all three), the side that
+goes first changing from pair to pair, so that a burst of load elsewhere on
+the machine falls on both.
 Before the pairs, each side runs once unmeasured and is checked: the exporter
 exits 0 with one line per row, the scraper writes as many lines, the windows
 map. Prints every pair, the medians and the median ratio; exits 1 when a

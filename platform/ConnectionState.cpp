@@ -1,5 +1,6 @@
 #include "ConnectionState.h"
 
+#include "DynamicLibrary.h"
 #include "NetworkInformation.h"
 
 #include <QCoreApplication>
@@ -93,12 +94,9 @@ bool SystemBusMayExist(const char* addressVariable, std::initializer_list<const 
 
 namespace {
 
-// The program-relative folder the build and the install lay the module in.
-#ifdef TEMBROOK_NETINFO_RELDIR
+// The program-relative folder the build and the install lay the module in
+// (set by the build).
 constexpr const char* kModuleRelativeDirectory = TEMBROOK_NETINFO_RELDIR;
-#else
-constexpr const char* kModuleRelativeDirectory = "";
-#endif
 
 struct TModule {
     netinfo::TLoadFunction Load = nullptr;
@@ -113,15 +111,11 @@ TModule OpenModule()
         app != nullptr ? app->applicationDirPath().toStdString() : std::string();
     for (const std::string& candidate :
          NetworkInformationModuleCandidates(programDirectory, kModuleRelativeDirectory)) {
-        void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            const char* why = dlerror();
-            module.Error = why != nullptr ? why : candidate + " could not be loaded";
+        void* library = OpenLibrary(candidate, module.Error);
+        if (library == nullptr)
             continue;
-        }
-        void* symbol = dlsym(library, netinfo::kLoadSymbol);
+        void* symbol = FindSymbol(library, netinfo::kLoadSymbol, candidate, module.Error);
         if (symbol == nullptr) {
-            module.Error = candidate + " has no " + netinfo::kLoadSymbol;
             dlclose(library);
             continue;
         }

@@ -1,6 +1,8 @@
 #define TEMBROOK_CURL_DIRECT
 #include "CurlLibrary.h"
 
+#include "DynamicLibrary.h"
+
 #include <dlfcn.h>
 
 #include <atomic>
@@ -60,11 +62,9 @@ TApi FailingApi()
 template <typename TFunction>
 bool Resolve(void* library, const char* name, TFunction& function, std::string& error)
 {
-    void* symbol = dlsym(library, name);
-    if (symbol == nullptr) {
-        error = std::string("libcurl has no ") + name;
+    void* symbol = FindSymbol(library, name, "libcurl", error);
+    if (symbol == nullptr)
         return false;
-    }
     function = reinterpret_cast<TFunction>(symbol);
     return true;
 }
@@ -121,12 +121,9 @@ struct TLoadingThread {
 TApi LoadApi(const char* soname, std::string& error)
 {
     error.clear();
-    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char* why = dlerror();
-        error = why != nullptr ? why : std::string(soname) + " could not be loaded";
+    void* library = OpenLibrary(soname, error);
+    if (library == nullptr)
         return FailingApi();
-    }
     TApi api{};
     const bool ok = Resolve(library, "curl_global_init", api.GlobalInit, error) &&
         Resolve(library, "curl_easy_init", api.EasyInit, error) &&

@@ -1,7 +1,7 @@
 # tembrook_platform_net: the internet client on libcurl's multi interface, the
 # connection state (QNetworkInformation reachability through the
-# tembrook_netinfo module, replaceable by tests) and the thread base whose completion is handed to the user-interface thread
-# through the Qt event loop. Consumers include "InternetClient.h",
+# tembrook_netinfo module, replaceable by tests) and the thread base whose
+# completion is handed to the user-interface thread through the Qt event loop. Consumers include "InternetClient.h",
 # "ConnectionState.h" and "Thread.h".
 find_package(CURL 7.88 REQUIRED)
 find_package(Threads REQUIRED)
@@ -12,6 +12,8 @@ add_library(tembrook_platform_net STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CurlLibrary.h
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionState.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConnectionState.h
+  ${CMAKE_CURRENT_LIST_DIR}/DynamicLibrary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DynamicLibrary.h
   ${CMAKE_CURRENT_LIST_DIR}/NetworkInformation.h
   ${CMAKE_CURRENT_LIST_DIR}/Thread.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Thread.h)
