@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -83,8 +84,39 @@ struct ChildRun {
     QString Err;
 };
 
+// Whether others may read and run the file at `path` and pass through every
+// folder above it: what the user the child becomes needs to start it.
+bool OpenToOthers(const QString& path)
+{
+    struct stat info {};
+    const QFileInfo file(path);
+    if (::stat(file.absoluteFilePath().toLocal8Bit().constData(), &info) != 0 ||
+        (info.st_mode & (S_IROTH | S_IXOTH)) != (S_IROTH | S_IXOTH))
+        return false;
+    for (QDir folder = file.absoluteDir();; folder.cdUp()) {
+        if (::stat(folder.absolutePath().toLocal8Bit().constData(), &info) != 0 ||
+            (info.st_mode & S_IXOTH) == 0)
+            return false;
+        if (folder.isRoot())
+            return true;
+    }
+}
+
 ChildRun RunUnprivileged(const QString& program, const QStringList& arguments, const QString& home)
 {
+    ChildRun run;
+    // A build in a private folder (mktemp -d makes them 0700) is closed to the
+    // user the child becomes: that child runs a copy from a folder open to all.
+    QTemporaryDir copies;
+    QString runnable = program;
+    if (::geteuid() == 0 && !OpenToOthers(program)) {
+        runnable = copies.filePath(QFileInfo(program).fileName());
+        if (!copies.isValid() || ::chmod(copies.path().toLocal8Bit().constData(), 0755) != 0 ||
+            !QFile::copy(program, runnable)) {
+            run.Err = QStringLiteral("cannot copy ") + program + QStringLiteral(" where others may run it");
+            return run;
+        }
+    }
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -92,8 +124,7 @@ ChildRun RunUnprivileged(const QString& program, const QStringList& arguments, c
     environment.insert(QStringLiteral("no_proxy"), QStringLiteral("127.0.0.1,localhost"));
     process.setProcessEnvironment(environment);
     process.setChildProcessModifier(&DropRootPrivileges);
-    process.start(program, arguments);
-    ChildRun run;
+    process.start(runnable, arguments);
     if (!process.waitForStarted(10000) || !process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished(5000);
