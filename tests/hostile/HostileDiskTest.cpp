@@ -102,7 +102,8 @@ bool OpenToOthers(const QString& path)
     }
 }
 
-ChildRun RunUnprivileged(const QString& program, const QStringList& arguments, const QString& home)
+ChildRun RunUnprivileged(const QString& program, const QStringList& arguments, const QString& home,
+                         const std::string& input = {})
 {
     ChildRun run;
     // A build in a private folder (mktemp -d makes them 0700) is closed to the
@@ -125,7 +126,12 @@ ChildRun RunUnprivileged(const QString& program, const QStringList& arguments, c
     process.setProcessEnvironment(environment);
     process.setChildProcessModifier(&DropRootPrivileges);
     process.start(runnable, arguments);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(30000)) {
+    const bool started = process.waitForStarted(10000);
+    if (started) {
+        process.write(input.data(), static_cast<qint64>(input.size()));
+        process.closeWriteChannel();
+    }
+    if (!started || !process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished(5000);
         return run;
@@ -234,7 +240,8 @@ TEST_F(HostileDisk, WindowSaveOntoAReadOnlyFileLeavesItByteForByte)
     // The folder is open to everyone: only the file's own mode can refuse.
     ::chmod(FDir.path().toLocal8Bit().constData(), 0777);
 
-    const ChildRun run = RunUnprivileged(QStringLiteral(TEMBROOK_SAVE_HELPER), {name}, FDir.path());
+    const ChildRun run = RunUnprivileged(QStringLiteral(TEMBROOK_SAVE_HELPER), {name}, FDir.path(),
+                                         ReadFixture("site/table1.html"));
     if (run.ExitCode == kNoPrivilegeDrop)
         GTEST_SKIP() << "cannot drop root's privileges here";
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();

@@ -1,18 +1,19 @@
 // A separate program for the disk tests that must run as an ordinary user
 // (the test drops root's privileges for it, since root may write any file):
-// it builds the main window offscreen with the rows of the fixture table
-// page, ticks the first row, saves through the Save action to the file named
+// it builds the main window offscreen with the rows of the table page read
+// from standard input (the test gives it the fixture's, which an ordinary
+// user may not be able to open where it lies), ticks the first row, saves through the Save action to the file named
 // on the command line, and prints every message box the window would have
 // shown, one line each ("error<TAB>text" or "information<TAB>text", UTF-8).
 //
-//   tembrook_hostile_save_helper FILE
+//   tembrook_hostile_save_helper FILE < TABLE_PAGE
 
 #include <QApplication>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -28,7 +29,7 @@
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fputs("usage: tembrook_hostile_save_helper FILE\n", stderr);
+        std::fputs("usage: tembrook_hostile_save_helper FILE < TABLE_PAGE\n", stderr);
         return 2;
     }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
@@ -39,10 +40,14 @@ int main(int argc, char** argv)
 
     const tembrook::platform::TScopedToday today({2026, 3, 20});
     const tembrook::platform::TScopedLocaleSeparators separators({"/", ","});
-    std::ifstream in(std::string(TEMBROOK_FIXTURE_DIR) + "/site/table1.html", std::ios::binary);
-    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ios::sync_with_stdio(false);
+    const std::string page((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     tembrook::TBookDataInportOption option;
     option.ParseTablePage(page, true);
+    if (option.BookSaleList.Count() == 0) {
+        std::fputs("tembrook_hostile_save_helper: no rows in the table page on standard input\n", stderr);
+        return 2;
+    }
 
     tembrook::TTembrookMainForm window;
     window.BookList().Clear();
