@@ -3,9 +3,9 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
-#include "AppFonts.h"
 #include "BookListModel.h"
 #include "SjisCodec.h"
+#include "UiBase.h"
 #include "WindowGeometry.h"
 
 namespace tembrook {
@@ -14,7 +14,7 @@ THTMLTextForm::THTMLTextForm(QWidget* parent) : QMainWindow(parent), FHTMLString
 {
     setObjectName(QStringLiteral("HTMLTextForm"));
     setWindowTitle(QStringLiteral("HTMLテキスト"));
-    setFont(ApplicationFont());
+    setFont(UiFont(12));
     SetOuterGeometry(*this, DefaultOuterGeometry());
 
     FHTMLStringMemo->setObjectName(QStringLiteral("HTMLStringMemo"));

@@ -20,7 +20,6 @@
 #include <stdexcept>
 
 #include "AboutForm.h"
-#include "AppFonts.h"
 #include "BookListModel.h"
 #include "BookListView.h"
 #include "BoxLabels.h"
@@ -35,6 +34,7 @@
 #include "ProgressHandOver.h"
 #include "SavedListFile.h"
 #include "SjisCodec.h"
+#include "UiBase.h"
 #include "WindowGeometry.h"
 
 namespace tembrook {
@@ -136,7 +136,7 @@ void TTembrookMainForm::BuildLayout()
 {
     setObjectName(QStringLiteral("TembrookMainForm"));
     setWindowTitle(QStringLiteral("Tembrook取得"));
-    setFont(ApplicationFont());
+    setFont(UiFont(12));
     SetOuterGeometry(*this, DefaultOuterGeometry());
 
     auto* client = new QWidget(this);

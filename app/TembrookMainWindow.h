@@ -44,11 +44,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTreeView;
-class TAboutForm;
-class TBoxLabel;
 
 namespace tembrook {
 
+class TAboutForm;
+class TBoxLabel;
 class TBookListModel;
 class TBookListView;
 class THTMLTextForm;

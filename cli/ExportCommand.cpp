@@ -20,10 +20,7 @@
 #include "HTTPTransferThreadUnit.h"
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
-
-#ifndef TEMBROOK_VERSION
-#define TEMBROOK_VERSION "0.0.0"
-#endif
+#include "TembrookVersion.h"
 
 namespace tembrook::cli {
 

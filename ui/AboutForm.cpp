@@ -1,8 +1,11 @@
 #include "AboutForm.h"
 
+#include "TembrookVersion.h"
 #include "WindowGeometry.h"
 
 #include <memory>
+
+namespace tembrook {
 
 namespace {
 
@@ -88,10 +91,12 @@ TAboutForm* CreateTembrookAboutForm(QWidget* mainWindow)
     about->SetApplicationTitle(QStringLiteral("Tembrook"));
     about->SetTitleHeader(QString());
     about->SetTitleFooter(QStringLiteral("[α version]"));
-    about->SetVersion(QStringLiteral("0.10.10"));
+    about->SetVersion(QStringLiteral(TEMBROOK_VERSION));
     about->SetLinkWebPage(true);
     about->SetLinkMailTo(true);
     about->TitleFont().Font = UiFont(32);
     about->TitleFont().Color = clWindowText;
     return about;
 }
+
+}  // namespace tembrook

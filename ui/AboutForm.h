@@ -17,6 +17,8 @@
 #include <QWidget>
 #include <cstdint>
 
+namespace tembrook {
+
 class TAboutForm : public QObject {
 public:
     // The owner is a form when it is a top-level QWidget; only then does the
@@ -96,6 +98,8 @@ private:
 };
 
 // The main window's About box, AboutForm1: owned by the window, centred over
-// it, titled "Tembrook" with the footer "[α version]", version "0.10.10", both
+// it, titled "Tembrook" with the footer "[α version]", the program's version, both
 // links on, the title font in window text at 32 pixels.
 TAboutForm* CreateTembrookAboutForm(QWidget* mainWindow);
+
+}  // namespace tembrook

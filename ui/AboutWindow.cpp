@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <exception>
 
+namespace tembrook {
+
 namespace {
 
 constexpr int kClientWidth = 400;
@@ -296,13 +298,13 @@ void TAboutWindow::OKButtonClick()
 void TAboutWindow::WebPageTextClick()
 {
     if (FWebLinkOn)
-        ShellOpen(LaunchBufferText(WebPageText->Caption()));
+        platform::ShellOpen(LaunchBufferText(WebPageText->Caption()));
 }
 
 void TAboutWindow::EMailTextClick()
 {
     if (FMailLinkOn)
-        ShellOpen(LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
+        platform::ShellOpen(LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
 }
 
 void TAboutWindow::GraphPictureClick()
@@ -326,32 +328,33 @@ QString TAboutWindow::LaunchBufferText(const QString& text)
     return QString::fromUtf8(utf8.left(keep));
 }
 
-QString TAboutWindow::OSPlatformName(const TOSVersionRecord& record)
+QString TAboutWindow::OSPlatformName(const platform::TOSVersionRecord& record)
 {
     const int minor = record.MinorVersion;
     switch (record.PlatformId) {
-    case kVerPlatformWin32s:
+    case platform::kVerPlatformWin32s:
         return QStringLiteral("Win32s");
-    case kVerPlatformWin32Windows:
+    case platform::kVerPlatformWin32Windows:
         if (minor == 0)
             return QStringLiteral("Windows 95");
         return minor < 90 ? QStringLiteral("Windows 98") : QStringLiteral("Windows Me");
-    case kVerPlatformWin32NT:
+    case platform::kVerPlatformWin32NT:
         if (record.MajorVersion <= 4)
             return minor == 0 ? QStringLiteral("Windows NT 4.0") : QStringLiteral("Windows NT 3.51");
         return minor == 0 ? QStringLiteral("Windows 2000") : QStringLiteral("Windows 2000 or later");
     default:
         break;
     }
-    if (record.PlatformId > kVerPlatformWin32NT)
+    if (record.PlatformId > platform::kVerPlatformWin32NT)
         return QStringLiteral("Windows or later");
     // Ids below the Windows range describe a system by its own name.
     if (!record.SystemName.empty())
         return QString::fromLocal8Bit(record.SystemName.data(), qsizetype(record.SystemName.size()));
-    return record.PlatformId == kVerPlatformLinux ? QStringLiteral("Linux") : QStringLiteral("Unknown");
+    return record.PlatformId == platform::kVerPlatformLinux ? QStringLiteral("Linux")
+                                                            : QStringLiteral("Unknown");
 }
 
-QString TAboutWindow::OSVersionNumberText(const TOSVersionRecord& record)
+QString TAboutWindow::OSVersionNumberText(const platform::TOSVersionRecord& record)
 {
     return QStringLiteral("(%1.%2.%3)")
         .arg(record.MajorVersion)
@@ -359,7 +362,7 @@ QString TAboutWindow::OSVersionNumberText(const TOSVersionRecord& record)
         .arg(record.BuildNumber);
 }
 
-QString TAboutWindow::OSEnvironmentText(const TOSVersionRecord& record)
+QString TAboutWindow::OSEnvironmentText(const platform::TOSVersionRecord& record)
 {
     const QString servicePack =
         QString::fromLocal8Bit(record.CSDVersion.data(), qsizetype(record.CSDVersion.size()));
@@ -370,5 +373,7 @@ QString TAboutWindow::OSEnvironmentText(const TOSVersionRecord& record)
 
 QString TAboutWindow::OSEnvironmentText()
 {
-    return OSEnvironmentText(CurrentOSVersionRecord());
+    return OSEnvironmentText(platform::CurrentOSVersionRecord());
 }
+
+}  // namespace tembrook

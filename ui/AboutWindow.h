@@ -20,6 +20,8 @@
 class QPushButton;
 class QWidget;
 
+namespace tembrook {
+
 enum TFormBorderStyle : std::uint8_t {
     bsNone = 0,
     bsSingle = 1,
@@ -96,9 +98,9 @@ public:
     // The environment line for a version record: name, version number and
     // build text ("Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]",
     // "Linux(6.1.0) [Build 0 6.1.0-18-amd64]").
-    static QString OSEnvironmentText(const TOSVersionRecord& record);
-    static QString OSPlatformName(const TOSVersionRecord& record);
-    static QString OSVersionNumberText(const TOSVersionRecord& record);
+    static QString OSEnvironmentText(const platform::TOSVersionRecord& record);
+    static QString OSPlatformName(const platform::TOSVersionRecord& record);
+    static QString OSVersionNumberText(const platform::TOSVersionRecord& record);
     // The line for the record in use (CurrentOSVersionRecord).
     static QString OSEnvironmentText();
 
@@ -125,3 +127,5 @@ private:
     bool FMailLinkOn = false;
     TNotifyEvent FIconClick;
 };
+
+}  // namespace tembrook

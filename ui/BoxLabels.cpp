@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace tembrook {
+
 namespace {
 
 // Fills the pixels of a horizontal or vertical segment from `from` toward `to`,
@@ -187,3 +189,5 @@ void TCustomBoxLabel::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
 }
+
+}  // namespace tembrook

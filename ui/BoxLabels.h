@@ -20,6 +20,8 @@
 
 class QPainter;
 
+namespace tembrook {
+
 enum TAlignment : std::uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
 class TCustomBoxLabel : public QWidget {
@@ -86,3 +88,5 @@ public:
     using TCustomBoxLabel::SetName;
     using TCustomBoxLabel::SetOnClick;
 };
+
+}  // namespace tembrook

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QMouseEvent>
 
+namespace tembrook {
+
 namespace {
 
 const char* const kFilterName = "TembrookMouseUpFilter";
@@ -75,3 +77,5 @@ void SetOnMouseUp(QWidget* control, TMouseEvent handler)
     }
     filter->SetHandler(std::move(handler));
 }
+
+}  // namespace tembrook

@@ -12,8 +12,12 @@
 #include <QWidget>
 #include <functional>
 
+namespace tembrook {
+
 using TMouseEvent =
     std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
 // Sets (or, with an empty handler, clears) the widget's mouse-up handler.
 void SetOnMouseUp(QWidget* control, TMouseEvent handler);
+
+}  // namespace tembrook

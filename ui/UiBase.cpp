@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 
+namespace tembrook {
+
 namespace {
 
 // System colour number -> palette role, for the numbers that have one.
@@ -81,3 +83,5 @@ void SetTextColor(QWidget& widget, const QColor& color)
     palette.setColor(QPalette::WindowText, color);
     widget.setPalette(palette);
 }
+
+}  // namespace tembrook

@@ -12,6 +12,8 @@
 
 class QWidget;
 
+namespace tembrook {
+
 // A colour: 0x00BBGGRR for a plain colour, or 0x80000000 + n for system colour
 // n, which follows the palette of the widget it is drawn on.
 using TColor = std::uint32_t;
@@ -50,3 +52,5 @@ QFont UiFont(int pixelHeight);
 
 // Sets the colour a widget's text is drawn in (its WindowText role).
 void SetTextColor(QWidget& widget, const QColor& color);
+
+}  // namespace tembrook

@@ -5,9 +5,10 @@ set -euo pipefail
 check="${1:?usage: check-layers-selftest.sh CHECK_SCRIPT}"
 tree="$(mktemp -d)"
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{platform,text,model,import,app,cli}
+mkdir -p "$tree"/{platform/base,platform/net,text,model,import,app,cli}
 echo '#include "Clock.h"' > "$tree/text/Text.h"
-echo '' > "$tree/platform/Clock.h"
+echo '' > "$tree/platform/base/Clock.h"
+echo '#include <QThread>' > "$tree/platform/net/Thread.h"
 echo '#include "Text.h"' > "$tree/model/Record.h"
 echo '#include "Record.h"' > "$tree/import/Parser.cpp"
 echo '#include "Parser.cpp"' > "$tree/app/Window.h"
@@ -21,6 +22,10 @@ sed -i '$d' "$tree/model/Record.h"
 echo '#include <QString>' >> "$tree/text/Text.h"
 if bash "$check" "$tree" 2>/dev/null; then echo "Qt in text/ passed" >&2; exit 1; fi
 sed -i '$d' "$tree/text/Text.h"
+
+echo '#include "Thread.h"' >> "$tree/model/Record.h"
+if bash "$check" "$tree" 2>/dev/null; then echo "model/ including platform/net/ passed" >&2; exit 1; fi
+sed -i '$d' "$tree/model/Record.h"
 
 echo '#include "Window.h"' > "$tree/cli/Main.cpp"
 if bash "$check" "$tree" 2>/dev/null; then echo "cli/ including app/ passed" >&2; exit 1; fi

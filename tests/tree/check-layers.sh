@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer that stands above
 # its own. The layers, bottom up:
-#   platform -> text -> model -> import -> net -> ui -> app, cli
+#   platform/base -> text -> model -> import -> platform/net -> net
+#     -> exchange -> platform/gui -> ui -> app, cli
 # app and cli are two programs on the same floor; neither includes the other.
-# text/, model/ and import/ use the standard library only (plus platform/'s
-# std-only base), so a Qt or curl header there fails too.
+# platform/base, text/, model/ and import/ use the standard library only, so
+# a Qt or curl header there fails too.
 # Usage: check-layers.sh SOURCE_ROOT
 set -euo pipefail
 root="${1:?usage: check-layers.sh SOURCE_ROOT}"
 cd "$root"
 
-layers=(platform text model import net ui app cli)
-declare -A rank=([platform]=0 [text]=1 [model]=2 [import]=3 [net]=4 [ui]=5 [app]=6 [cli]=6)
+layers=(platform/base text model import platform/net net exchange platform/gui ui app cli)
+declare -A rank=([platform/base]=0 [text]=1 [model]=2 [import]=3 [platform/net]=4 [net]=5
+                 [exchange]=6 [platform/gui]=7 [ui]=8 [app]=9 [cli]=9)
 
 # Which layer owns each header name (headers are included by bare name).
 declare -A owner=()
@@ -46,7 +48,7 @@ for layer in "${layers[@]}"; do
                 fi
             elif [[ "$line" =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<(Q[A-Za-z]*|curl/[^>]*|qt[^>]*)\> ]]; then
                 case "$layer" in
-                    text | model | import)
+                    platform/base | text | model | import)
                         echo "$file:$line_no: $layer/ uses the standard library only, yet includes <${BASH_REMATCH[1]}>" >&2
                         failures=$((failures + 1))
                         ;;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tembrook::test {
 namespace {
 
 std::unique_ptr<QWidget> MakeOwnerForm(int left, int top, int width, int height)
@@ -404,3 +405,4 @@ TEST(AboutFormScreenshotTest, FilledWindowShowsTitleVersionAndEnvironmentLine)
 }
 
 }  // namespace
+}  // namespace tembrook::test

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+namespace tembrook::test {
 namespace {
 
 // --- the environment line -------------------------------------------------
@@ -395,3 +396,4 @@ TEST(AboutWindowTest, ShowAboutSetsTheEnvironmentLineBeforeTheModalDisplay)
 }
 
 }  // namespace
+}  // namespace tembrook::test

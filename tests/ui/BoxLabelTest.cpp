@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace tembrook::test {
 namespace {
 
 const QRgb kFace = qRgb(0xC0, 0xC1, 0xC2);
@@ -447,3 +448,4 @@ TEST(BoxLabelTest, LeftPressAndReleaseOverTheControlClicks)
 }
 
 }  // namespace
+}  // namespace tembrook::test

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace tembrook::test {
 namespace {
 
 struct Release {
@@ -140,3 +141,4 @@ TEST(MouseUpEventTest, RightReleaseOverStartOpensTheAboutBoxInsteadOfImporting)
 }
 
 }  // namespace
+}  // namespace tembrook::test

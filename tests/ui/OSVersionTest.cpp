@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
+namespace tembrook::test {
+
+using namespace tembrook::platform;
 namespace {
 
 struct UnameCase {
@@ -69,3 +72,4 @@ TEST(OSVersionRecordTest, OverrideReplacesTheSystemRecordUntilCleared)
 }
 
 }  // namespace
+}  // namespace tembrook::test

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tembrook::test {
+
+using namespace tembrook::platform;
 namespace {
 
 struct UrlCase {
@@ -57,3 +60,4 @@ TEST(ShellLauncherTest, ReplacedLauncherReceivesTheTextAsGivenAndDefaultComesBac
 }
 
 }  // namespace
+}  // namespace tembrook::test

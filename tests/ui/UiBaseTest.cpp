@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+namespace tembrook::test {
 namespace {
 
 QPalette DistinctPalette()
@@ -53,3 +54,4 @@ TEST(UiFontTest, NamesTheFormFaceFirstAndSetsThePixelHeight)
 }
 
 }  // namespace
+}  // namespace tembrook::test

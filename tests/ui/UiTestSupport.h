@@ -11,6 +11,10 @@
 #include <QWidget>
 #include <optional>
 
+namespace tembrook::test {
+
+using namespace tembrook::platform;
+
 // Puts itself in place of the desktop launcher for its lifetime and keeps the
 // addresses it is asked to open.
 class TRecordingShellLauncher final : public TShellLauncher {
@@ -73,3 +77,5 @@ inline QRect InkBounds(const QImage& image, const QRect& area, QRgb background)
                 bounds |= QRect(x, y, 1, 1);
     return bounds;
 }
+
+}  // namespace tembrook::test

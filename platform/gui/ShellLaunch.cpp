@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 
+namespace tembrook::platform {
+
 namespace {
 
 TDesktopShellLauncher gDesktopLauncher;
@@ -48,3 +50,5 @@ void ShellOpen(const QString& address)
 {
     CurrentShellLauncher().Open(address);
 }
+
+}  // namespace tembrook::platform

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <sys/utsname.h>
 
+namespace tembrook::platform {
+
 namespace {
 
 std::mutex gOverrideMutex;
@@ -63,3 +65,5 @@ void SetOSVersionRecordOverride(std::optional<TOSVersionRecord> record)
     const std::lock_guard lock(gOverrideMutex);
     gOverride = std::move(record);
 }
+
+}  // namespace tembrook::platform

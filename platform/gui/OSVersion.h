@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace tembrook::platform {
+
 // Platform ids. 0 to 2 are the ids of the Windows-shaped record; the Linux
 // record uses an id outside that range so that it never names a Windows.
 inline constexpr int kVerPlatformWin32s = 0;
@@ -45,3 +47,5 @@ TOSVersionRecord CurrentOSVersionRecord();
 
 // Puts a record in place of the system's (std::nullopt restores it).
 void SetOSVersionRecordOverride(std::optional<TOSVersionRecord> record);
+
+}  // namespace tembrook::platform

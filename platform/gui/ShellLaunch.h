@@ -12,6 +12,8 @@
 #include <QString>
 #include <QUrl>
 
+namespace tembrook::platform {
+
 class TShellLauncher {
 public:
     virtual ~TShellLauncher() = default;
@@ -41,3 +43,5 @@ TShellLauncher* SetShellLauncher(TShellLauncher* launcher);
 
 // CurrentShellLauncher().Open(address).
 void ShellOpen(const QString& address);
+
+}  // namespace tembrook::platform
