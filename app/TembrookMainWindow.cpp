@@ -148,6 +148,42 @@ void TTembrookMainForm::BuildLayout()
 
     // The list view is the first component; the panel above it holds the
     // caption, the URL field and the buttons.
+    BuildListView(client);
+    BuildPanel(client);
+    FMemo1 = new QPlainTextEdit(client);
+    FMemo1->setObjectName(QStringLiteral("Memo1"));
+    FMemo1->setReadOnly(true);
+    FMemo1->setFixedHeight(89);
+    FMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    FMemo1->setPlainText(QStringLiteral("Memo1"));
+    // The buttons come after the log, so that the tab order runs from the
+    // URL field through the log to the buttons.
+    BuildActions();
+    BuildListMenu();
+    BuildButtons();
+
+    layout->addWidget(FPanel1);
+    layout->addWidget(FInportBookListView, 1);
+    layout->addWidget(FMemo1);
+    setCentralWidget(client);
+
+    BuildStatusBar();
+
+    // The About box takes its stored position from the window's geometry, so
+    // it comes after the window has its place.
+    FAboutForm1 = CreateTembrookAboutForm(this);
+    SetOnMouseUp(FStartInportButton,
+                 [this](QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+                     StartInportButtonMouseUp(sender, button, shift, x, y);
+                 });
+
+    // The row the window's design holds until the first Start.
+    FBookList->AddTextRow(
+        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
+}
+
+void TTembrookMainForm::BuildListView(QWidget* client)
+{
     FBookList = new TBookListModel(this);
     FInportBookListView = new TBookListView(client);
     FInportBookListView->setObjectName(QStringLiteral("InportBookListView"));
@@ -169,7 +205,25 @@ void TTembrookMainForm::BuildLayout()
         header->resizeSection(column, TBookListModel::ColumnWidth(column));
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { InportBookListViewColumnClick(column); });
+}
 
+void TTembrookMainForm::BuildActions()
+{
+    FTransTestAction = new QAction(QStringLiteral("取り込みテスト"), this);  // no handler, used by no control
+    FTransTestAction->setObjectName(QStringLiteral("TransTestAction"));
+    FStartInportAction = new QAction(QStringLiteral("開始(&R)"), this);
+    FStartInportAction->setObjectName(QStringLiteral("StartInportAction"));
+    FSaveListAsAction = new QAction(QStringLiteral("保存(&S)"), this);
+    FSaveListAsAction->setObjectName(QStringLiteral("SaveListAsAction"));
+    FMakeHTMLSectionAction = new QAction(QStringLiteral("HTML(&H)"), this);
+    FMakeHTMLSectionAction->setObjectName(QStringLiteral("MakeHTMLSectionAction"));
+    connect(FStartInportAction, &QAction::triggered, this, [this] { StartInportActionExecute(); });
+    connect(FSaveListAsAction, &QAction::triggered, this, [this] { SaveListAsActionExecute(); });
+    connect(FMakeHTMLSectionAction, &QAction::triggered, this, [this] { MakeHTMLSectionActionExecute(); });
+}
+
+void TTembrookMainForm::BuildPanel(QWidget* client)
+{
     FPanel1 = new QFrame(client);
     FPanel1->setObjectName(QStringLiteral("Panel1"));
     FPanel1->setFixedHeight(41);
@@ -182,26 +236,10 @@ void TTembrookMainForm::BuildLayout()
     FSourceURLEdit = new QLineEdit(DefaultSourceURL(), FPanel1);
     FSourceURLEdit->setObjectName(QStringLiteral("SourceURLEdit"));
     FSourceURLEdit->setGeometry(84, 8, 453, 20);
+}
 
-    FMemo1 = new QPlainTextEdit(client);
-    FMemo1->setObjectName(QStringLiteral("Memo1"));
-    FMemo1->setReadOnly(true);
-    FMemo1->setFixedHeight(89);
-    FMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    FMemo1->setPlainText(QStringLiteral("Memo1"));
-
-    FTransTestAction = new QAction(QStringLiteral("取り込みテスト"), this);  // no handler, used by no control
-    FTransTestAction->setObjectName(QStringLiteral("TransTestAction"));
-    FStartInportAction = new QAction(QStringLiteral("開始(&R)"), this);
-    FStartInportAction->setObjectName(QStringLiteral("StartInportAction"));
-    FSaveListAsAction = new QAction(QStringLiteral("保存(&S)"), this);
-    FSaveListAsAction->setObjectName(QStringLiteral("SaveListAsAction"));
-    FMakeHTMLSectionAction = new QAction(QStringLiteral("HTML(&H)"), this);
-    FMakeHTMLSectionAction->setObjectName(QStringLiteral("MakeHTMLSectionAction"));
-    connect(FStartInportAction, &QAction::triggered, this, [this] { StartInportActionExecute(); });
-    connect(FSaveListAsAction, &QAction::triggered, this, [this] { SaveListAsActionExecute(); });
-    connect(FMakeHTMLSectionAction, &QAction::triggered, this, [this] { MakeHTMLSectionActionExecute(); });
-
+void TTembrookMainForm::BuildButtons()
+{
     const auto makeButton = [this](const char* name, int left, QAction* action) {
         auto* button = new QPushButton(FPanel1);
         button->setObjectName(QString::fromLatin1(name));
@@ -210,7 +248,13 @@ void TTembrookMainForm::BuildLayout()
         BindButtonToAction(button, action);
         return button;
     };
-    // The list's menu.
+    FStartInportButton = makeButton("StartInportButton", 540, FStartInportAction);
+    FSaveListAsButton = makeButton("SaveListAsButton", 644, FSaveListAsAction);
+    FMakeHTMLSectionButton = makeButton("MakeHTMLSectionButton", 724, FMakeHTMLSectionAction);
+}
+
+void TTembrookMainForm::BuildListMenu()
+{
     const auto makeMenuAction = [this](const char* name, const QString& text,
                                        void (TTembrookMainForm::*handler)()) {
         auto* action = new QAction(text, this);
@@ -235,16 +279,10 @@ void TTembrookMainForm::BuildLayout()
     FListMenu->addSeparator();
     FListMenu->addAction(FExportCalendarAction);
     FInportBookListView->SetContextMenu(FListMenu);
+}
 
-    FStartInportButton = makeButton("StartInportButton", 540, FStartInportAction);
-    FSaveListAsButton = makeButton("SaveListAsButton", 644, FSaveListAsAction);
-    FMakeHTMLSectionButton = makeButton("MakeHTMLSectionButton", 724, FMakeHTMLSectionAction);
-
-    layout->addWidget(FPanel1);
-    layout->addWidget(FInportBookListView, 1);
-    layout->addWidget(FMemo1);
-    setCentralWidget(client);
-
+void TTembrookMainForm::BuildStatusBar()
+{
     FStatusBar = new QStatusBar(this);
     FStatusBar->setObjectName(QStringLiteral("StatusBar"));
     FStatusBar->setFixedHeight(19);
@@ -252,18 +290,6 @@ void TTembrookMainForm::BuildLayout()
     FStatusPanels[1] = CreateStatusPanel(FStatusBar, "StatusPanel1", 100, Qt::AlignRight, kInitialProgress);
     FStatusPanels[2] = CreateStatusPanel(FStatusBar, "StatusPanel2", 50, Qt::AlignRight, QString());
     setStatusBar(FStatusBar);
-
-    // The About box takes its stored position from the window's geometry, so
-    // it comes after the window has its place.
-    FAboutForm1 = CreateTembrookAboutForm(this);
-    SetOnMouseUp(FStartInportButton,
-                 [this](QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-                     StartInportButtonMouseUp(sender, button, shift, x, y);
-                 });
-
-    // The row the window's design holds until the first Start.
-    FBookList->AddTextRow(
-        {QString(), QStringLiteral("03/14"), QStringLiteral("あああああ"), QString(), QString(), QString()});
 }
 
 QTreeView* TTembrookMainForm::InportBookListView() const

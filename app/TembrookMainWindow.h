@@ -148,7 +148,14 @@ private:
 
     template <class THandler>
     void RunHandler(THandler&& handler) noexcept;
+    // The window's parts, built once by the constructor.
     void BuildLayout();
+    void BuildListView(QWidget* client);
+    void BuildActions();
+    void BuildPanel(QWidget* client);
+    void BuildButtons();
+    void BuildListMenu();
+    void BuildStatusBar();
 
     TBookListView* FInportBookListView = nullptr;
     TBookListModel* FBookList = nullptr;
