@@ -6,39 +6,28 @@
 //   TOpenDialog dialog;
 //   if (dialog.Execute(window)) read(dialog.FileName());
 //
-// As with TSaveDialog, tests install an execute hook (TScopedOpenDialogHook):
-// Execute then hands the configured QFileDialog to the hook instead of
-// running it, and the hook answers with a name or cancels.
+// Tests answer it through TScopedOpenDialogHook (FileDialog.h).
 
 #include <QFileDialog>
 #include <QString>
 #include <QStringList>
 
-#include "SaveDialog.h"
-
-class QWidget;
+#include "FileDialog.h"
 
 namespace tembrook {
 
-class TOpenDialog {
+class TOpenDialog : public TFileDialog<TOpenDialog> {
 public:
     TOpenDialog();
 
     QString Title() const { return FTitle; }
     QStringList NameFilters() const { return FNameFilters; }
-    QString FileName() const { return FFileName; }
-
-    // True when the user chose a file (then FileName() holds it).
-    bool Execute(QWidget* parent);
-
-    static TFileDialogHook SetExecuteHook(TFileDialogHook hook);
 
     void Configure(QFileDialog& dialog) const;
 
 private:
     QString FTitle;
     QStringList FNameFilters;
-    QString FFileName;
 };
 
 using TScopedOpenDialogHook = TScopedFileDialogHook<TOpenDialog>;

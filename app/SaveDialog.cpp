@@ -1,8 +1,6 @@
 #include "SaveDialog.h"
 
 #include <QFileInfo>
-#include <QFileSystemModel>
-#include <QRegularExpression>
 #include <utility>
 
 #include "MessageBoxes.h"
@@ -10,28 +8,6 @@
 namespace tembrook {
 
 namespace {
-TFileDialogHook& Hook()
-{
-    static TFileDialogHook hook;
-    return hook;
-}
-// The wildcards of a filter such as "テキストファイル(*.txt)": the words
-// between its last parentheses.
-QStringList FilterPatterns(const QString& filter)
-{
-    static const QRegularExpression inParentheses(QStringLiteral("\\(([^()]*)\\)\\s*$"));
-    const QRegularExpressionMatch match = inParentheses.match(filter);
-    return match.hasMatch() ? match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList();
-}
-
-// "*.*" means every file to the user, but Qt's wildcard would ask for a dot
-// in the name; the dialog's file model is told "*" instead.
-void ApplyAllFilesPattern(QFileDialog& dialog, const QString& filter)
-{
-    auto* const files = dialog.findChild<QFileSystemModel*>();
-    if (files && FilterPatterns(filter).contains(QStringLiteral("*.*")))
-        files->setNameFilters({QStringLiteral("*")});
-}
 
 // Why a name cannot be saved to, or an empty text when it can: the folder
 // must exist and an existing file must be writable. A file without any write
@@ -69,13 +45,6 @@ public:
 };
 }  // namespace
 
-void ListEveryFileUnderAllFiles(QFileDialog& dialog)
-{
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { ApplyAllFilesPattern(dialog, filter); });
-    ApplyAllFilesPattern(dialog, dialog.selectedNameFilter());
-}
-
 TSaveDialog::TSaveDialog()
     : TSaveDialog(QStringLiteral("リストを保存"),
                   {QStringLiteral("テキストファイル(*.txt)"), QStringLiteral("すべてのファイル(*.*)")},
@@ -93,54 +62,18 @@ TSaveDialog::TSaveDialog(QString title, QStringList nameFilters, QString default
 {
 }
 
-void ConfigureFileDialog(QFileDialog& dialog, const QString& title, const QStringList& nameFilters,
-                         const QString& lastName)
-{
-    dialog.setWindowTitle(title);
-    dialog.setNameFilters(nameFilters);
-    dialog.selectNameFilter(nameFilters.value(0));
-    ListEveryFileUnderAllFiles(dialog);
-    dialog.setSizeGripEnabled(true);
-    if (!lastName.isEmpty()) {
-        const QFileInfo last(lastName);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
-    }
-}
-
-bool RunFileDialog(QFileDialog& dialog, const TFileDialogHook& hook, QString& fileName)
-{
-    std::optional<QString> chosen;
-    if (hook) {
-        chosen = hook(dialog);
-    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        chosen = dialog.selectedFiles().constFirst();
-    }
-    if (!chosen || chosen->isEmpty())
-        return false;
-    fileName = *chosen;
-    return true;
-}
-
 void TSaveDialog::Configure(QFileDialog& dialog) const
 {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOptions(FOptions);
     dialog.setDefaultSuffix(FDefaultSuffix);
-    ConfigureFileDialog(dialog, FTitle, FNameFilters, FFileName);
+    ConfigureFileDialog(dialog, FTitle, FNameFilters, FileName());
 }
 
-bool TSaveDialog::Execute(QWidget* parent)
+std::unique_ptr<QFileDialog> TSaveDialog::NewDialog(QWidget* parent)
 {
-    TCheckedSaveDialog dialog(parent);
-    Configure(dialog);
-    return RunFileDialog(dialog, Hook(), FFileName);
-}
-
-TFileDialogHook TSaveDialog::SetExecuteHook(TFileDialogHook hook)
-{
-    return std::exchange(Hook(), std::move(hook));
+    return std::make_unique<TCheckedSaveDialog>(parent);
 }
 
 }  // namespace tembrook
