@@ -1,7 +1,9 @@
 #include "FileDialog.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace tembrook {
@@ -26,6 +28,27 @@ void ApplyAllFilesPattern(QFileDialog& dialog, const QString& filter)
         files->setNameFilters({QStringLiteral("*")});
 }
 
+// Qt's own save dialog gives the typed name the extension of a newly chosen
+// filter ("list.txt" becomes "list.*" under "*.*", "list.dat" becomes
+// "list.txt"), and would then return that name. The filter box is wired to
+// choose the filter through the dialog's public call instead, with the name
+// put back as it stood; the default extension still comes on accept. A
+// desktop dialog (no widgets of Qt's own) is left as it is.
+void KeepNameOnFilterChange(QFileDialog& dialog)
+{
+    auto* const kinds = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* const name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (kinds == nullptr || name == nullptr)
+        return;
+    QObject::disconnect(kinds, &QComboBox::activated, &dialog, nullptr);
+    QObject::connect(kinds, &QComboBox::activated, &dialog, [&dialog, kinds, name](int index) {
+        const QString typed = name->text();
+        dialog.selectNameFilter(kinds->itemText(index));
+        if (name->text() != typed)
+            name->setText(typed);
+    });
+}
+
 }  // namespace
 
 void ListEveryFileUnderAllFiles(QFileDialog& dialog)
@@ -42,6 +65,7 @@ void ConfigureFileDialog(QFileDialog& dialog, const QString& title, const QStrin
     dialog.setNameFilters(nameFilters);
     dialog.selectNameFilter(nameFilters.value(0));
     ListEveryFileUnderAllFiles(dialog);
+    KeepNameOnFilterChange(dialog);
     dialog.setSizeGripEnabled(true);
     if (!lastName.isEmpty()) {
         const QFileInfo last(lastName);

@@ -29,7 +29,8 @@ namespace tembrook {
 using TFileDialogHook = std::function<std::optional<QString>(QFileDialog&)>;
 
 // The title, the name filters (the first one selected, "all files" listing
-// every file), the size grip and the last chosen name offered again.
+// every file), the size grip and the last chosen name offered again. A
+// change of filter keeps the name in the name box as it stands.
 void ConfigureFileDialog(QFileDialog& dialog, const QString& title, const QStringList& nameFilters,
                          const QString& lastName);
 

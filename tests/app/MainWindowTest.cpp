@@ -657,6 +657,52 @@ TEST_F(MainWindow, TheSaveDialogsAllFilesFilterListsNamesWithoutADot)
     FWindow.SaveListAsAction()->trigger();
 }
 
+// Qt's save dialog would give the typed name the new filter's extension
+// ("list.txt" becoming "list.*"); both save dialogs keep it as typed, either
+// way, and add their extension on accept only to a name without one.
+TEST_F(MainWindow, AFilterChangeEitherWayKeepsTheTypedName)
+{
+    QTemporaryDir dir;
+    struct Case {
+        TSaveDialog* Dialog;
+        const char* Typed;
+        const char* Accepted;
+    };
+    const Case cases[] = {
+        {&FWindow.SaveDialog(), "list.txt", "list.txt"},
+        {&FWindow.SaveDialog(), "list.dat", "list.dat"},
+        {&FWindow.SaveDialog(), "list", "list.txt"},
+        {&FWindow.CalendarDialog(), "picks.ics", "picks.ics"},
+        {&FWindow.CalendarDialog(), "picks", "picks.ics"},
+    };
+    for (const Case& c : cases) {
+        const QString typed = dir.filePath(QString::fromLatin1(c.Typed));
+        SCOPED_TRACE(c.Typed);
+        TScopedSaveDialogHook hook([&](QFileDialog& dialog) -> std::optional<QString> {
+            dialog.show();
+            auto* const kinds = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* const name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!kinds || !name) {
+                ADD_FAILURE() << "no file type or name box";
+                return std::nullopt;
+            }
+            name->setText(typed);
+            kinds->setFocus();
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {  // to "all files" and back
+                const QString before = dialog.selectedNameFilter();
+                QTest::keyClick(kinds, key);
+                EXPECT_NE(dialog.selectedNameFilter(), before);
+                EXPECT_EQ(name->text().toStdString(), typed.toStdString());
+            }
+            QMetaObject::invokeMethod(&dialog, "accept", Qt::DirectConnection);
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            return dialog.selectedFiles().value(0);
+        });
+        ASSERT_TRUE(c.Dialog->Execute(&FWindow));
+        EXPECT_EQ(c.Dialog->FileName(), dir.filePath(QString::fromLatin1(c.Accepted)));
+    }
+}
+
 // A name that the save could only fail on is refused by the dialog itself,
 // which says why and stays open; a name that can be written closes it.
 TEST_F(MainWindow, TheSaveDialogRefusesAMissingFolderAndAReadOnlyFileAndStaysOpen)
