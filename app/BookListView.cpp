@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "BookListModel.h"
@@ -52,6 +53,23 @@ void TBookListView::contextMenuEvent(QContextMenuEvent* event)
         at = viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
     }
     FContextMenu->popup(at);
+    event->accept();
+}
+
+void TBookListView::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    const bool plainSpace =
+        event->key() == Qt::Key_Space && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!plainSpace || !current.isValid() || model() == nullptr) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    const QModelIndex box = current.siblingAtColumn(TBookListModel::colCheck);
+    if (box.flags() & Qt::ItemIsUserCheckable) {
+        const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        model()->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    }
     event->accept();
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 // The view of the release list: a QTreeView that opens the window's list
-// menu on the right button and the menu key, and whose keyboard search reads
-// the title column.
+// menu on the right button and the menu key, whose keyboard search reads
+// the title column, and where Space ticks the current row.
+//
+// The list selects whole rows, but a click still makes the clicked cell
+// current; Space toggles the current row's check box whichever cell that
+// is (Qt's view would tick only from the check box column, and hand Space
+// to the keyboard search otherwise).
 //
 // Typing jumps to the next row (from the current one, wrapping around)
 // whose title starts with what was typed, letters folded as Qt folds them;
 // keys typed within the platform's keyboard input interval add to the text,
 // and the same key again steps on to the next such row. Qt's own search
 // would read the current index's column, which is the check box column after
-// a click or a tick. The current index keeps its column, so Space still
-// ticks the row found.
+// a click or a tick. The current index keeps its column.
 
 #include <QElapsedTimer>
 #include <QString>
@@ -32,6 +36,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QMenu* FContextMenu = nullptr;

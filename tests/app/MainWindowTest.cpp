@@ -429,19 +429,29 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
         EXPECT_GT(FWindow.BookList().Record(row)->RowIndex(), FWindow.BookList().Record(row + 1)->RowIndex());
 }
 
-TEST_F(MainWindow, SpaceTicksTheCurrentRowWithoutMovingIt)
+// The list selects whole rows, but a click makes the clicked cell current:
+// Space ticks the row whichever cell that is, and other keys still search.
+TEST_F(MainWindow, SpaceTicksTheRowWhicheverCellWasClickedWithoutMovingIt)
 {
     ImportSite();
     FWindow.BookList().ColumnClick(0);  // sorted by the check box
     const QStringList before = Column(FWindow, 2);
     QTreeView* view = FWindow.InportBookListView();
     view->setFocus();
-    view->setCurrentIndex(FWindow.BookList().index(2, 0));
-    QTest::keyClick(view, Qt::Key_Space);
-    EXPECT_TRUE(FWindow.BookList().Checked(2));
-    EXPECT_EQ(Column(FWindow, 2), before);
-    QTest::keyClick(view, Qt::Key_Space);
-    EXPECT_FALSE(FWindow.BookList().Checked(2));
+    for (int column = TBookListModel::colDate; column < TBookListModel::kColumnCount; ++column) {
+        SCOPED_TRACE(column);
+        const QModelIndex cell = FWindow.BookList().index(column - 1, column);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+        ASSERT_EQ(view->currentIndex(), cell);
+        QTest::keyClick(view, Qt::Key_Space);
+        EXPECT_TRUE(FWindow.BookList().Checked(cell.row()));
+        EXPECT_EQ(Column(FWindow, 2), before);
+        QTest::keyClick(view, Qt::Key_Space);
+        EXPECT_FALSE(FWindow.BookList().Checked(cell.row()));
+    }
+    view->keyboardSearch(QString());  // a new search
+    QTest::keyClicks(view, QStringLiteral("ch"));
+    EXPECT_EQ(FWindow.BookList().Text(view->currentIndex().row(), 2), QStringLiteral("Charlie"));
 }
 
 // Holds the second table page back until the test lets it go, so that the
