@@ -1,12 +1,14 @@
 // The program: the application object titled "Tembrook" with the program's
-// icon, the main window, then the hidden HTML text window; the program ends
-// when the main window closes.
+// icon and Qt's Japanese texts, the main window, then the hidden HTML text
+// window; the program ends when the main window closes.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
 
 #include "AppIcon.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
+#include "QtTranslation.h"
 #include "TembrookMainWindow.h"
 
 int main(int argc, char** argv)
@@ -18,6 +20,8 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tembrook.Tembrook"));
     // Every window without an icon of its own shows the program's icon.
     QApplication::setWindowIcon(tembrook::ApplicationIcon());
+    // Without the translation file Qt's own texts stay English.
+    tembrook::InstallQtTranslator(application, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     // The connection state is not made here: the first transfer makes it on
     // this thread when Start is pressed (THTTPDataTransfer's constructor),
     // before its worker asks it, so the window shows without waiting for it.

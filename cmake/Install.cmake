@@ -78,9 +78,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tembrook/tembrook")
 # dpkg-shlibdeps finds the libraries the programs and the network-information
 # module link (Qt 6 Core, Gui, Widgets, Network); what is loaded at run time
 # is named by hand: libcurl (opened by name when the first transfer needs it,
-# see platform/CurlLibrary.h), the platform plugins the window needs and the
-# Japanese font.
+# see platform/CurlLibrary.h), the platform plugins the window needs, the
+# Japanese font and Qt's Japanese translation (qtbase_ja.qm, app/QtTranslation.h).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.88), qt6-qpa-plugins, fonts-monapo, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libcurl4 (>= 7.88), qt6-qpa-plugins, fonts-monapo, fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -21,6 +21,8 @@ packages=(
   # the fresh-process benchmarks: the lxml scraper, and the X connection that
   # sees the window mapped
   python3-lxml python3-xlib
+  # Qt's own texts in Japanese (qtbase_ja.qm)
+  qt6-translations-l10n
 )
 
 missing=()
