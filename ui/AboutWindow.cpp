@@ -2,6 +2,8 @@
 
 #include "ShellLaunch.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -60,6 +62,47 @@ void RunClickHandler(QWidget& source, const std::function<void()>& handler)
     }
 }
 
+// What assistive technology sees of an About label: text named by its
+// caption, or, while it is a link, a link with the press action a click has.
+class TAboutLabelAccessible final : public QAccessibleWidget {
+public:
+    explicit TAboutLabelAccessible(TAboutLabel* label) : QAccessibleWidget(label) {}
+
+    TAboutLabel* Label() const { return static_cast<TAboutLabel*>(widget()); }
+
+    QAccessible::Role role() const override
+    {
+        if (Label()->Link())
+            return QAccessible::Link;
+        return Label()->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString given = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && given.isEmpty() ? Label()->Caption() : given;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (Label()->Link())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        if (action != pressAction())
+            QAccessibleWidget::doAction(action);
+        else if (Label()->Link())
+            Label()->Click();
+    }
+};
+
+QAccessibleInterface* AboutLabelAccessible(const QString& /*className*/, QObject* object)
+{
+    auto* label = dynamic_cast<TAboutLabel*>(object);
+    return label != nullptr ? new TAboutLabelAccessible(label) : nullptr;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -67,6 +110,11 @@ void RunClickHandler(QWidget& source, const std::function<void()>& handler)
 TAboutLabel::TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool autoSize)
     : QLabel(parent), FAutoSize(autoSize)
 {
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(&AboutLabelAccessible);
+        return true;
+    }();
+    (void)accessibleFactoryInstalled;
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
     // Text starts at the top-left corner; a label lower than its text cuts
@@ -98,7 +146,13 @@ void TAboutLabel::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         FLeftPressed = false;
     QLabel::mouseReleaseEvent(event);
-    if (click && OnClick)
+    if (click)
+        Click();
+}
+
+void TAboutLabel::Click()
+{
+    if (OnClick)
         RunClickHandler(*this, OnClick);
 }
 
@@ -227,6 +281,7 @@ void TAboutWindow::SetWebPage(const QString& address)
 
 void TAboutWindow::ApplyLinkLook(TAboutLabel& label, bool on)
 {
+    label.SetLink(on);
     QFont font = label.font();
     font.setBold(false);
     font.setItalic(false);

@@ -1,5 +1,7 @@
 #include "BoxLabels.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -27,10 +29,54 @@ void DrawSegment(QPainter& painter, QPoint from, QPoint to, const QColor& color)
     painter.fillRect(QRect(topLeft, bottomRight), color);
 }
 
+// What assistive technology sees of a box label: static text named by the
+// caption that labels its buddy.
+class TBoxLabelAccessible final : public QAccessibleWidget {
+public:
+    explicit TBoxLabelAccessible(TCustomBoxLabel* label) : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString given = QAccessibleWidget::text(kind);
+        if (kind != QAccessible::Name || !given.isEmpty())
+            return given;
+        return static_cast<const TCustomBoxLabel*>(widget())->SpokenCaption();
+    }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        QWidget* buddy = static_cast<const TCustomBoxLabel*>(widget())->Buddy();
+        if ((match & QAccessible::Labelled) && buddy != nullptr)
+            found.append({QAccessible::queryAccessibleInterface(buddy), QAccessible::Labelled});
+        return found;
+    }
+};
+
+QAccessibleInterface* BoxLabelAccessible(const QString& /*className*/, QObject* object)
+{
+    auto* label = dynamic_cast<TCustomBoxLabel*>(object);
+    return label != nullptr ? new TBoxLabelAccessible(label) : nullptr;
+}
+
+void AnnounceNameChange(QWidget* label)
+{
+    QAccessibleEvent event(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 }  // namespace
 
 TCustomBoxLabel::TCustomBoxLabel(QWidget* owner) : QWidget(owner)
 {
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(&BoxLabelAccessible);
+        return true;
+    }();
+    (void)accessibleFactoryInstalled;
     // The control paints every pixel of its area.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(121, 17);
@@ -86,6 +132,21 @@ void TCustomBoxLabel::SetCaption(const QString& value)
 {
     FCaption = value;
     update();
+    AnnounceNameChange(this);
+}
+
+QString TCustomBoxLabel::SpokenCaption() const
+{
+    QString spoken;
+    for (qsizetype i = 0; i < FCaption.size(); ++i) {
+        QChar c = FCaption.at(i);
+        if (c == u'&' && i + 1 < FCaption.size())
+            c = FCaption.at(++i);
+        if (c == u'\0' || c == u'\r' || c == u'\n')
+            break;
+        spoken += c;
+    }
+    return spoken;
 }
 
 void TCustomBoxLabel::SetName(const QString& value)
@@ -96,8 +157,10 @@ void TCustomBoxLabel::SetName(const QString& value)
 
 void TCustomBoxLabel::NameChanged(const QString& newName)
 {
-    if (FCaption == FName)
+    if (FCaption == FName) {
         FCaption = newName;
+        AnnounceNameChange(this);
+    }
     FName = newName;
     update();
 }

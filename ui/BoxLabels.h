@@ -9,10 +9,15 @@
 // given. Like other captions, it follows the control's name while the two are
 // equal: renaming a control whose caption is its old name gives it the new name
 // as caption.
+//
+// Assistive technology sees the control as static text named by its caption
+// (mnemonic ampersands left out) and, when it has a buddy, as the label of
+// that field, as a QLabel with a buddy is.
 #pragma once
 
 #include "UiBase.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -39,6 +44,13 @@ public:
     QRect TextBand() const;
     // The height of "W" in the current font, which sets the band's height.
     int TextHeight() const;
+
+    // The field the caption labels, for assistive technology; none by default.
+    QWidget* Buddy() const { return FBuddy; }
+    void SetBuddy(QWidget* field) { FBuddy = field; }
+    // The caption as read aloud: up to its first line end or NUL, '&' dropped
+    // before the character it marks ("&&" reads as one '&').
+    QString SpokenCaption() const;
 
 protected:
     TAlignment Alignment() const { return FAlignment; }
@@ -71,6 +83,7 @@ private:
     QString FName;  // the name before the latest rename
     TNotifyEvent FOnClick;
     bool FLeftPressed = false;
+    QPointer<QWidget> FBuddy;
 };
 
 class TBoxLabel : public TCustomBoxLabel {
