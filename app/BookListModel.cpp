@@ -122,6 +122,9 @@ QVariant TBookListModel::headerData(int section, Qt::Orientation orientation, in
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return ColumnHeader(section);
+    // The check box column shows no caption; a screen reader names it.
+    if (role == Qt::AccessibleTextRole && section == colCheck)
+        return QStringLiteral("チェック");
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(ColumnAlignment(section));
     return {};

@@ -20,6 +20,7 @@
 #include <stdexcept>
 
 #include "AboutForm.h"
+#include "AssistiveNames.h"
 #include "BookListModel.h"
 #include "BookListView.h"
 #include "BoxLabels.h"
@@ -117,7 +118,7 @@ TTembrookMainForm::TTembrookMainForm(QWidget* parent)
 {
     BuildLayout();
     FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {
-        FStatusPanels[1]->setText(ProgressPanelText(bytes, platform::ThousandsSeparator()));
+        SetStatusPanelText(*FStatusPanels[1], ProgressPanelText(bytes, platform::ThousandsSeparator()));
     });
 }
 
@@ -168,6 +169,7 @@ void TTembrookMainForm::BuildLayout()
     setCentralWidget(client);
 
     BuildStatusBar();
+    NameForAssistiveTechnology(*this);
 
     // The About box takes its stored position from the window's geometry, so
     // it comes after the window has its place.
@@ -460,7 +462,7 @@ void TTembrookMainForm::StartInportButtonMouseUp(QObject* /*Sender*/, Qt::MouseB
 
 void TTembrookMainForm::ShowStatus(const std::string& text)
 {
-    FStatusPanels[0]->setText(FromCP932(text));
+    SetStatusPanelText(*FStatusPanels[0], FromCP932(text));
 }
 
 void TTembrookMainForm::AppendLog(const std::string& line)
@@ -486,7 +488,7 @@ QString TTembrookMainForm::ProgressPanelText(std::int64_t receivedBytes, std::st
 
 void TTembrookMainForm::ClearProgress()
 {
-    FStatusPanels[1]->clear();
+    SetStatusPanelText(*FStatusPanels[1], QString());
 }
 
 void TTembrookMainForm::AddBookSaleList(const TBookSaleList& list, const TTablePageRef& /*page*/)

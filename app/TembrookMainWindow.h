@@ -16,6 +16,9 @@
 // a calendar file ("カレンダーに書き出す…", CalendarExport.h). Nothing of it
 // is kept between runs.
 //
+// The URL field, the list, the log and the status panels carry names for
+// screen readers (AssistiveNames.h), never drawn.
+//
 // Every handler catches what is thrown inside it and shows the message in an
 // error box titled with the application's title (MessageBoxes.h), so no
 // exception reaches the Qt event loop. The road and its import lock exist
