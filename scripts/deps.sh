@@ -23,6 +23,9 @@ packages=(
   python3-lxml python3-xlib
   # Qt's own texts in Japanese (qtbase_ja.qm)
   qt6-translations-l10n
+  # the window through the accessibility bus a screen reader uses: the
+  # AT-SPI bus and registry, a private session bus, the Python bindings
+  at-spi2-core dbus-daemon python3-pyatspi
 )
 
 missing=()

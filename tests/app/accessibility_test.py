@@ -1,0 +1,120 @@
+"""The real window as a screen reader meets it, through the AT-SPI bus.
+
+Run under Xvfb with a private session bus (see CMakeLists.txt):
+    accessibility_test.py TEMBROOK_BINARY SITE_FOLDER
+Serves the fixture site on 127.0.0.1, starts the program with Qt's AT-SPI
+bridge on, sets the URL and presses Start through the bus, then checks the
+names a screen reader hears, ticks a row with Space after a click on its
+title, and reads a Japanese button of the Save dialog.
+"""
+import functools
+import http.server
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import pyatspi
+
+DEADLINE = 60  # seconds for any one state to appear; far above the need
+
+
+def wait_for(what, probe):
+    """Polls probe (no event tells these changes) until it gives a value."""
+    end = time.monotonic() + DEADLINE
+    while time.monotonic() < end:
+        try:
+            found = probe()
+        except Exception:  # objects come and go while the window changes
+            found = None
+        if found:
+            return found
+        time.sleep(0.05)
+    sys.exit(f"FAIL: no {what} within {DEADLINE} s")
+
+
+def find(root, role, name=None):
+    return pyatspi.findDescendant(
+        root, lambda a: a.getRole() == role and (name is None or a.name == name))
+
+
+def press(accessible, action="Press"):
+    actions = accessible.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    actions.doAction(names.index(action))
+
+
+def check(label, got, expected):
+    if got != expected:
+        sys.exit(f"FAIL: {label}: {got!r}, expected {expected!r}")
+
+
+def serve(site, root):
+    os.symlink(site, os.path.join(root, "comic"))  # the pages link below /comic/
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=root)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return f"http://127.0.0.1:{server.server_port}/comic/index.html"
+
+
+def main(binary, site):
+    with tempfile.TemporaryDirectory() as root:
+        run(binary, serve(site, root))
+
+
+def run(binary, url):
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               no_proxy="127.0.0.1", NO_PROXY="127.0.0.1")
+    program = subprocess.Popen([binary], env=env)
+    try:
+        desktop = pyatspi.Registry.getDesktop(0)
+        app = wait_for("application on the bus", lambda: next(
+            (a for a in desktop if a and a.get_process_id() == program.pid), None))
+        window = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, "Tembrook取得"))
+
+        field = wait_for("URL field", lambda: find(window, pyatspi.ROLE_TEXT, "TembrookURL"))
+        caption = find(window, pyatspi.ROLE_LABEL, "TembrookURL")
+        labelled = [r.getTarget(0) for r in caption.getRelationSet()
+                    if r.getRelationType() == pyatspi.RELATION_LABEL_FOR]
+        check("the box label labels", labelled, [field])
+        field.queryEditableText().setTextContents(url)
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "開始(R)"))
+
+        table = find(window, pyatspi.ROLE_TREE, "発売予定").queryTable()
+        wait_for("8 rows", lambda: table.nRows == 8 or None)
+        check("check box column header", table.getColumnHeader(0).name, "チェック")
+        check("log found by its name", find(window, pyatspi.ROLE_TEXT, "ログ") is not None, True)
+        status = find(window, pyatspi.ROLE_STATUS_BAR)
+        panels = [find(status, pyatspi.ROLE_LABEL, name) for name in ("状態", "受信量")]
+        check("status panels found by their names", None in panels, False)
+        check("what status panel 0 shows", panels[0].description, "取得成功")
+
+        # A click on a row's title, then Space, as the user does.
+        row = 3
+        box = table.getAccessibleAt(row, 0)
+        if box.getState().contains(pyatspi.STATE_CHECKED):
+            sys.exit("FAIL: the row is ticked before Space")
+        x, y, width, height = table.getAccessibleAt(row, 2).queryComponent().getExtents(
+            pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_B1C)
+        wait_for("row selected by the click", lambda: table.isRowSelected(row) or None)
+        pyatspi.Registry.generateKeyboardEvent(0x20, None, pyatspi.KEY_SYM)  # XK_space
+        wait_for("tick by Space", lambda: table.getAccessibleAt(row, 0).getState().contains(
+            pyatspi.STATE_CHECKED) or None)
+
+        # Qt's own texts in the Save dialog are Japanese.
+        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "保存(S)"))
+        dialog = wait_for("Save dialog", lambda: find(app, pyatspi.ROLE_DIALOG, "リストを保存"))
+        cancel = wait_for("キャンセル button", lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, "キャンセル"))
+        press(cancel)
+        wait_for("the dialog to close", lambda: find(app, pyatspi.ROLE_DIALOG, "リストを保存") is None)
+        print("PASS")
+    finally:
+        program.terminate()
+        program.wait(DEADLINE)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:3])
