@@ -265,14 +265,15 @@ void TTembrookMainForm::BuildListMenu()
         return action;
     };
     FCheckFromSavedListAction =
-        makeMenuAction("CheckFromSavedListAction", QStringLiteral("前回の保存リストからチェック…"),
+        makeMenuAction("CheckFromSavedListAction", QStringLiteral("前回の保存リストからチェック(&L)…"),
                        &TTembrookMainForm::CheckFromSavedListActionExecute);
-    FCheckAllAction = makeMenuAction("CheckAllAction", QStringLiteral("すべてチェック"),
+    FCheckAllAction = makeMenuAction("CheckAllAction", QStringLiteral("すべてチェック(&A)"),
                                      &TTembrookMainForm::CheckAllActionExecute);
-    FUncheckAllAction = makeMenuAction("UncheckAllAction", QStringLiteral("すべてのチェックを外す"),
+    FUncheckAllAction = makeMenuAction("UncheckAllAction", QStringLiteral("すべてのチェックを外す(&U)"),
                                        &TTembrookMainForm::UncheckAllActionExecute);
-    FExportCalendarAction = makeMenuAction("ExportCalendarAction", QStringLiteral("カレンダーに書き出す…"),
-                                           &TTembrookMainForm::ExportCalendarActionExecute);
+    FExportCalendarAction =
+        makeMenuAction("ExportCalendarAction", QStringLiteral("カレンダーに書き出す(&C)…"),
+                       &TTembrookMainForm::ExportCalendarActionExecute);
     FListMenu = new QMenu(this);
     FListMenu->setObjectName(QStringLiteral("ListMenu"));
     FListMenu->addAction(FCheckFromSavedListAction);

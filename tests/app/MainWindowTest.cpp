@@ -884,10 +884,10 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
     for (QAction* action : menu->actions())
         if (!action->isSeparator())
             texts.append(action->text());
-    EXPECT_EQ(
-        texts,
-        (QStringList{QStringLiteral("前回の保存リストからチェック…"), QStringLiteral("すべてチェック"),
-                     QStringLiteral("すべてのチェックを外す"), QStringLiteral("カレンダーに書き出す…")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("前回の保存リストからチェック(&L)…"),
+                           QStringLiteral("すべてチェック(&A)"), QStringLiteral("すべてのチェックを外す(&U)"),
+                           QStringLiteral("カレンダーに書き出す(&C)…")}));
     const QPoint onRow = view->visualRect(FWindow.BookList().index(1, 2)).center();
     QContextMenuEvent mouse(QContextMenuEvent::Mouse, onRow, view->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(view->viewport(), &mouse);
