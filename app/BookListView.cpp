@@ -30,8 +30,8 @@ void TBookListView::keyboardSearch(const QString& search)
     int from = current.isValid() ? current.row() : 0;
     if (current.isValid() && (!continues || sameKey))
         from = (from + 1) % list->rowCount();
-    const QModelIndexList found = list->match(list->index(from, TBookListModel::colTitle), Qt::DisplayRole,
-                                              text, 1, Qt::MatchStartsWith | Qt::MatchWrap);
+    const QModelIndexList found = list->match(list->index(from, scTitle), Qt::DisplayRole, text, 1,
+                                              Qt::MatchStartsWith | Qt::MatchWrap);
     if (found.isEmpty())
         return;
     const QModelIndex target = found.first().siblingAtColumn(current.isValid() ? current.column() : 0);
