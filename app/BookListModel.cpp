@@ -7,11 +7,10 @@
 #include <utility>
 
 #include "BookSaleCompare.h"
-#include "DateUtils.h"
+#include "BookSaleTexts.h"
+#include "Cp932Codec.h"
 #include "Errors.h"
 #include "LocaleSettings.h"
-#include "NumberFormat.h"
-#include "SjisCodec.h"
 
 namespace tembrook {
 
@@ -22,16 +21,6 @@ struct TBookListModel::TRow {
 
     const THtmlBookSaleData* Record() const noexcept { return Data ? &*Data : nullptr; }
 };
-
-namespace {
-
-// CP932 texts of the partial-month and unknown release dates.
-constexpr const char* kEarlyMonth = "\x8F\xE3\x8F\x7B";   // 上旬
-constexpr const char* kMidMonth = "\x92\x86\x8F\x7B";     // 中旬
-constexpr const char* kLateMonth = "\x89\xBA\x8F\x7B";    // 下旬
-constexpr const char* kUnknownDate = "\x95\x73\x96\xBE";  // 不明
-
-}  // namespace
 
 TBookListModel::TBookListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -63,15 +52,15 @@ int TBookListModel::columnCount(const QModelIndex& parent) const
 QString TBookListModel::ColumnHeader(int column)
 {
     switch (column) {
-    case colDate:
+    case scDate:
         return QStringLiteral("発売日");
-    case colTitle:
+    case scTitle:
         return QStringLiteral("書名");
-    case colAuthor:
+    case scAuthor:
         return QStringLiteral("著者名");
-    case colPrice:
+    case scPrice:
         return QStringLiteral("価格");
-    case colPublisher:
+    case scPublisher:
         return QStringLiteral("出版社");
     default:
         return QString();
@@ -86,7 +75,7 @@ int TBookListModel::ColumnWidth(int column)
 
 Qt::Alignment TBookListModel::ColumnAlignment(int column)
 {
-    return (column == colPrice ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    return (column == scPrice ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
 QVariant TBookListModel::data(const QModelIndex& index, int role) const
@@ -98,7 +87,7 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return FromCP932(row.Texts[static_cast<std::size_t>(index.column())]);
     case Qt::CheckStateRole:
-        if (index.column() == colCheck)
+        if (index.column() == scCheck)
             return row.Checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::TextAlignmentRole:
@@ -110,7 +99,7 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
 
 bool TBookListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::CheckStateRole || index.column() != colCheck || !IsRowIndex(index))
+    if (role != Qt::CheckStateRole || index.column() != scCheck || !IsRowIndex(index))
         return false;
     SetChecked(index.row(), value.toInt() == Qt::Checked);
     return true;
@@ -123,7 +112,7 @@ QVariant TBookListModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole)
         return ColumnHeader(section);
     // The check box column shows no caption; a screen reader names it.
-    if (role == Qt::AccessibleTextRole && section == colCheck)
+    if (role == Qt::AccessibleTextRole && section == scCheck)
         return QStringLiteral("チェック");
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(ColumnAlignment(section));
@@ -135,7 +124,7 @@ Qt::ItemFlags TBookListModel::flags(const QModelIndex& index) const
     if (!IsRowIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == colCheck)
+    if (index.column() == scCheck)
         result |= Qt::ItemIsUserCheckable;
     return result;
 }
@@ -220,29 +209,11 @@ TBookListModel::ListItemTexts(const THtmlBookSaleData& record, std::string_view 
                               std::string_view thousandsSeparator)
 {
     std::array<std::string, kColumnCount> texts;
-    switch (record.DateKind()) {
-    case TSaleDateKind::dkExactDay:
-        texts[colDate] = FormatMonthDay(record.SaleDate(), dateSeparator);
-        break;
-    case TSaleDateKind::dkEarlyMonth:
-        texts[colDate] = FormatMonth(record.SaleDate()) + kEarlyMonth;
-        break;
-    case TSaleDateKind::dkMidMonth:
-        texts[colDate] = FormatMonth(record.SaleDate()) + kMidMonth;
-        break;
-    case TSaleDateKind::dkLateMonth:
-        texts[colDate] = FormatMonth(record.SaleDate()) + kLateMonth;
-        break;
-    default:
-        texts[colDate] = kUnknownDate;
-        break;
-    }
-    texts[colTitle] =
-        record.Volume() > 0 ? record.Title() + " (" + std::to_string(record.Volume()) + ")" : record.Title();
-    texts[colAuthor] = record.Author();
-    if (record.Price().Raw() > 0)
-        texts[colPrice] = FormatFloatN0(record.PriceUnits(), thousandsSeparator);
-    texts[colPublisher] = record.Publisher();
+    texts[scDate] = ListDateText(record, dateSeparator);
+    texts[scTitle] = ListTitleText(record);
+    texts[scAuthor] = record.Author();
+    texts[scPrice] = ListPriceText(record, thousandsSeparator);
+    texts[scPublisher] = record.Publisher();
     return texts;
 }
 
@@ -452,9 +423,9 @@ void TBookListModel::SetChecked(int row, bool checked)
     if (target.Checked == checked)
         return;
     target.Checked = checked;
-    if (FSortColumn == colCheck)
+    if (FSortColumn == scCheck)
         FOrderHolds = false;
-    const QModelIndex at = index(row, colCheck);
+    const QModelIndex at = index(row, scCheck);
     emit dataChanged(at, at, {Qt::CheckStateRole});
 }
 
@@ -488,11 +459,23 @@ void TBookListModel::SetAllChecked(bool checked)
         ChecksChanged();
 }
 
+std::vector<TBookSaleRowRef> TBookListModel::Rows(bool tickedOnly) const
+{
+    std::vector<TBookSaleRowRef> rows;
+    rows.reserve(FRows.size());
+    for (int row = 0; row < Count(); ++row) {
+        const TRow& at = RowAt(row);
+        if (at.Record() != nullptr && (at.Checked || !tickedOnly))
+            rows.push_back({at.Record(), at.Checked});
+    }
+    return rows;
+}
+
 void TBookListModel::ChecksChanged()
 {
-    if (FSortColumn == colCheck)
+    if (FSortColumn == scCheck)
         FOrderHolds = false;
-    emit dataChanged(index(0, colCheck), index(Count() - 1, colCheck), {Qt::CheckStateRole});
+    emit dataChanged(index(0, scCheck), index(Count() - 1, scCheck), {Qt::CheckStateRole});
 }
 
 QString TBookListModel::Text(int row, int column) const

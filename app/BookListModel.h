@@ -41,8 +41,9 @@ namespace tembrook {
 
 class TBookListModel : public QAbstractTableModel {
 public:
+    // The columns are the sort columns (TSortColumn): check box, release
+    // date, title, author, price, publisher.
     static constexpr int kColumnCount = 6;
-    enum TColumn { colCheck = 0, colDate = 1, colTitle = 2, colAuthor = 3, colPrice = 4, colPublisher = 5 };
 
     explicit TBookListModel(QObject* parent = nullptr);
     ~TBookListModel() override;
@@ -90,6 +91,9 @@ public:
     int CheckMatching(const std::function<bool(const THtmlBookSaleData&)>& matches);
     // Ticks or unticks every row.
     void SetAllChecked(bool checked);
+    // The rows with a record in display order, with their ticks; only the
+    // ticked ones with tickedOnly. What Save, HTML and the calendar read.
+    std::vector<TBookSaleRowRef> Rows(bool tickedOnly = false) const;
     QString Text(int row, int column) const;
 
     // The order of two rows under the sort state: negative when row a goes

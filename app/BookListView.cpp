@@ -31,8 +31,8 @@ void TBookListView::keyboardSearch(const QString& search)
     int from = current.isValid() ? current.row() : 0;
     if (current.isValid() && (!continues || sameKey))
         from = (from + 1) % list->rowCount();
-    const QModelIndexList found = list->match(list->index(from, TBookListModel::colTitle), Qt::DisplayRole,
-                                              text, 1, Qt::MatchStartsWith | Qt::MatchWrap);
+    const QModelIndexList found = list->match(list->index(from, scTitle), Qt::DisplayRole, text, 1,
+                                              Qt::MatchStartsWith | Qt::MatchWrap);
     if (found.isEmpty())
         return;
     const QModelIndex target = found.first().siblingAtColumn(current.isValid() ? current.column() : 0);
@@ -65,7 +65,7 @@ void TBookListView::keyPressEvent(QKeyEvent* event)
         QTreeView::keyPressEvent(event);
         return;
     }
-    const QModelIndex box = current.siblingAtColumn(TBookListModel::colCheck);
+    const QModelIndex box = current.siblingAtColumn(scCheck);
     if (box.flags() & Qt::ItemIsUserCheckable) {
         const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
         model()->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);

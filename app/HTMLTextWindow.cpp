@@ -4,7 +4,8 @@
 #include <QStatusBar>
 
 #include "BookListModel.h"
-#include "SjisCodec.h"
+#include "Cp932Codec.h"
+#include "OutputFormats.h"
 #include "UiBase.h"
 #include "WindowGeometry.h"
 
@@ -40,15 +41,7 @@ QRect THTMLTextForm::DefaultOuterGeometry()
 
 std::string THTMLTextForm::HTMLText(const TBookListModel& list)
 {
-    std::string text;
-    const int count = list.Count();
-    for (int row = 0; row < count; ++row) {
-        const THtmlBookSaleData* record = list.Record(row);
-        if (record != nullptr && list.Checked(row))
-            text += " / " + record->HTMLLine();
-    }
-    text.erase(0, 3);
-    return text;
+    return BuildHtmlOutput(list.Rows(true), {}).Bytes;
 }
 
 void THTMLTextForm::BuildHTMLText(const TBookListModel& list)

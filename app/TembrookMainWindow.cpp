@@ -24,7 +24,7 @@
 #include "BookListModel.h"
 #include "BookListView.h"
 #include "BoxLabels.h"
-#include "CalendarExport.h"
+#include "Cp932Codec.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
@@ -34,7 +34,6 @@
 #include "NumberFormat.h"
 #include "ProgressHandOver.h"
 #include "SavedListFile.h"
-#include "SjisCodec.h"
 #include "UiBase.h"
 #include "WindowGeometry.h"
 
@@ -438,8 +437,8 @@ void TTembrookMainForm::ExportCalendarActionExecute()
 
 void TTembrookMainForm::ExportCalendarToFile(const QString& fileName)
 {
-    const TCalendarFile calendar = BuildCalendarFileText(*FBookList);
-    WriteFileReplacing(fileName, calendar.Text);
+    const TOutput calendar = BuildCalendarFileText(*FBookList);
+    WriteFileReplacing(fileName, calendar.Bytes);
     FMemo1->appendPlainText(QStringLiteral("カレンダーに %1 件を書き出しました").arg(calendar.Events));
     if (calendar.Undated > 0)
         FMemo1->appendPlainText(

@@ -85,7 +85,7 @@ void BM_WholeImport(benchmark::State& state)
         // The list of the previous round goes before the clock starts; the
         // sort state stays the program's initial one, arrival order.
         list.Clear();
-        list.SetSortState(TBookListModel::colDate, false);
+        list.SetSortState(scDate, false);
         window.SourceURLEdit()->setText(url);
         DrainEvents();
 
@@ -172,7 +172,7 @@ int RunMemoryProbe(int rows)
     // parsed by one import option object, which keeps only the last page's
     // records.
     list.Clear();
-    list.SetSortState(TBookListModel::colDate, false);
+    list.SetSortState(scDate, false);
     TBookDataInportOption option;
     for (int first = 0; first < rows; first += kSmallPageRows) {
         option.ParseTablePage(MakeTablePage(std::min(kSmallPageRows, rows - first), first), true);

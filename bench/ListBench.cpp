@@ -210,26 +210,26 @@ void RegisterListBenchmarks()
     for (const int rows : {1000, 10000, 100000}) {
         const std::string size = std::to_string(rows);
         benchmark::RegisterBenchmark((kListAddDateSort + size).c_str(), BM_ListAdd, rows,
-                                     static_cast<int>(TBookListModel::colDate), rows / kListPages)
+                                     static_cast<int>(scDate), rows / kListPages)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((kListAddTitleSort + size).c_str(), BM_ListAdd, rows,
-                                     static_cast<int>(TBookListModel::colTitle), rows / kListPages)
+                                     static_cast<int>(scTitle), rows / kListPages)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark(kListAddSmallPages, BM_ListAdd, kMaxRows,
-                                 static_cast<int>(TBookListModel::colTitle), kSmallPageRows)
+    benchmark::RegisterBenchmark(kListAddSmallPages, BM_ListAdd, kMaxRows, static_cast<int>(scTitle),
+                                 kSmallPageRows)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
     const struct {
         const char* Word;
         int Column;
-    } clicks[] = {{"title", TBookListModel::colTitle},
-                  {"author", TBookListModel::colAuthor},
-                  {"price", TBookListModel::colPrice},
-                  {"publisher", TBookListModel::colPublisher},
-                  {"date_again", TBookListModel::colDate}};
+    } clicks[] = {{"title", scTitle},
+                  {"author", scAuthor},
+                  {"price", scPrice},
+                  {"publisher", scPublisher},
+                  {"date_again", scDate}};
     for (const auto& click : clicks) {
         benchmark::RegisterBenchmark((kHeaderClick + click.Word + "/100000").c_str(), BM_HeaderClick,
                                      click.Column)

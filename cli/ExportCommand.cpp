@@ -1,56 +1,32 @@
 #include "ExportCommand.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <clocale>
 #include <langinfo.h>
 #include <map>
+#include <optional>
 
 #include "BookSaleCompare.h"
-#include "ExportFormats.h"
+#include "Cp932Codec.h"
+#include "ExportOptions.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
-#include "TembrookVersion.h"
+#include "ListFile.h"
+#include "OutputFormats.h"
+#include "ReplacingFile.h"
+#include "SavedListFile.h"
 
 namespace tembrook::cli {
 
 namespace {
 
-constexpr const char* kCp932 = "windows-31j";
 constexpr const char* kProgram = "tembrook-export";
 
-QString FromCp932(std::string_view bytes)
-{
-    QStringDecoder decoder(kCp932);
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-struct TSortName {
-    const char* Name;
-    std::int32_t Column;
-};
-constexpr TSortName kSortNames[] = {
-    {"check", scCheck},   {"date", scDate},   {"title", scTitle},
-    {"author", scAuthor}, {"price", scPrice}, {"publisher", scPublisher},
-};
-
-struct TFormatName {
-    const char* Name;
-    TExportFormat Format;
-};
-constexpr TFormatName kFormatNames[] = {
-    {"text", efText}, {"html", efHtml}, {"saved", efSaved}, {"csv", efCsv}, {"json", efJson}, {"ics", efIcs},
-};
+using TRows = std::vector<std::unique_ptr<THtmlBookSaleData>>;
 
 // Writes text lines to the error stream in the terminal's encoding.
 class TErrorWriter {
@@ -90,7 +66,7 @@ public:
     TExportSink(TErrorWriter& err, QEventLoop& loop) : FErr(err), FLoop(loop) {}
 
     void ShowStatus(const std::string&) override {}
-    void AppendLog(const std::string& line) override { FErr.Line(FromCp932(line)); }
+    void AppendLog(const std::string& line) override { FErr.Line(FromCP932(line)); }
     void ClearLog() override {}
     void ShowProgress(std::int64_t) override {}
     void ClearProgress() override {}
@@ -123,7 +99,7 @@ public:
     }
     void ReportError(const std::string& message) override
     {
-        FErr.Message(QStringLiteral("error: ") + FromCp932(message));
+        FErr.Message(QStringLiteral("error: ") + FromCP932(message));
     }
     void ImportIdle() override
     {
@@ -134,9 +110,9 @@ public:
     bool Idle() const noexcept { return FIdle; }
 
     // Every page's rows, first page first, RowIndex counting in that order.
-    std::vector<std::unique_ptr<THtmlBookSaleData>> TakeRows()
+    TRows TakeRows()
     {
-        std::vector<std::unique_ptr<THtmlBookSaleData>> all;
+        TRows all;
         for (auto& [index, rows] : FPages)
             for (auto& row : rows) {
                 row->SetRowIndex(static_cast<std::int32_t>(all.size()));
@@ -149,9 +125,149 @@ public:
 private:
     TErrorWriter& FErr;
     QEventLoop& FLoop;
-    std::map<std::size_t, std::vector<std::unique_ptr<THtmlBookSaleData>>> FPages;
+    std::map<std::size_t, TRows> FPages;
     bool FIdle = false;
 };
+
+// Where the output goes: standard output, or a file that is opened before
+// anything is downloaded (so that a bad path fails at once) and replaced only
+// when the whole output was written.
+class TOutputTarget {
+public:
+    TOutputTarget(QIODevice& out, const QString& fileName) : FOut(out), FFileName(fileName)
+    {
+        if (!fileName.isEmpty())
+            FFile.emplace(fileName);
+    }
+
+    bool Open(TErrorWriter& errors)
+    {
+        if (FFile && !FFile->Open()) {
+            errors.Message(QStringLiteral("cannot create file %1: %2").arg(FFileName, FFile->ErrorString()));
+            return false;
+        }
+        return true;
+    }
+
+    bool Write(const std::string& bytes, TErrorWriter& errors)
+    {
+        const bool written = FFile ? FFile->Write(bytes)
+                                   : FOut.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                static_cast<qint64>(bytes.size());
+        if (!written) {
+            errors.Message(QStringLiteral("cannot write the output: %1")
+                               .arg(FFile ? FFile->ErrorString() : FOut.errorString()));
+            return false;
+        }
+        if (FFile && !FFile->Commit()) {
+            errors.Message(QStringLiteral("cannot write file %1: %2").arg(FFileName, FFile->ErrorString()));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    QIODevice& FOut;
+    QString FFileName;
+    std::optional<TReplacingFile> FFile;
+};
+
+// The saved list of --tick-from, read before anything is downloaded.
+bool ReadTicks(const QString& fileName, std::optional<TSavedListTicks>& ticks, TErrorWriter& errors)
+{
+    TListFile file = ReadListFile(fileName);
+    QString reason;
+    switch (file.Status) {
+    case TListFile::lfRead:
+        ticks.emplace(std::move(file.Text));
+        return true;
+    case TListFile::lfNotAFile:
+        reason = QStringLiteral("not a file");
+        break;
+    case TListFile::lfTooLarge:
+        reason = QStringLiteral("larger than %1 MiB").arg(kListFileSizeLimit / (1024 * 1024));
+        break;
+    default:
+        reason = file.Error;
+        break;
+    }
+    errors.Message(QStringLiteral("cannot read the saved list %1: %2").arg(fileName, reason));
+    return false;
+}
+
+struct TImported {
+    TImportOutcome Outcome;
+    TRows Rows;
+};
+
+// Runs the import of url to its end: the top page and every table page.
+TImported Import(const std::string& url, TErrorWriter& errors)
+{
+    InitializeTransfers();
+    QEventLoop loop;
+    TExportSink sink(errors, loop);
+    TImportTransferStarter starter;
+    TImportRoad road(sink, starter);
+    road.StartImport(url);
+    if (!sink.Idle() && road.RunningTransfers() > 0)
+        loop.exec();
+    return {road.Outcome(), sink.TakeRows()};
+}
+
+// The chosen output of the sorted rows, ticked from the saved list if one
+// was read, with what the output left out said on the error stream.
+std::string BuildOutput(const TRows& rows, const TExportOptions& options, const TSavedListTicks* ticks,
+                        TErrorWriter& errors)
+{
+    const TOutputFormat& format = *options.Format;
+    const bool tickedOnly = ticks != nullptr && format.Rows == TOutputRowChoice::orTickedWhenTicking;
+    TOutputRows chosen;
+    chosen.reserve(rows.size());
+    int ticked = 0;
+    for (const auto& row : rows) {
+        const bool match = ticks != nullptr && ticks->Matches(*row);
+        ticked += match ? 1 : 0;
+        if (match || !tickedOnly)
+            chosen.push_back({row.get(), match});
+    }
+    if (ticks != nullptr) {
+        errors.Line(QStringLiteral("保存リストから %1 件をチェックしました").arg(ticked));
+        if (ticks->MarkedLineCount() == 0)
+            errors.Message(
+                QStringLiteral(
+                    "the saved list %1 has no ticked line (\u2605\u2605\u2605); nothing was ticked")
+                    .arg(options.TickFrom));
+    }
+    TOutputSettings settings = CurrentOutputSettings();
+    settings.ForSpreadsheets = options.Excel;
+    TOutput output = format.Build(chosen, settings);
+    if (output.Undated > 0)
+        errors.Message(
+            QStringLiteral("%1 release(s) of unknown date left out of the calendar").arg(output.Undated));
+    if (output.Repeated > 0)
+        errors.Message(
+            QStringLiteral("%1 repeated release(s) (same publisher, title and volume) written once")
+                .arg(output.Repeated));
+    if (format.OneLine)
+        output.Bytes += "\r\n";
+    if (options.Utf8 && format.Encoding == TOutputEncoding::oeCp932)
+        return Cp932ToUtf8(output.Bytes);
+    return std::move(output.Bytes);
+}
+
+// 0 when everything arrived, else 1 with a line that says so.
+int OutcomeStatus(const TImportOutcome& outcome, TErrorWriter& errors)
+{
+    if (outcome.TopPageDone && !outcome.TopPageFailed && outcome.LinkCount == 0) {
+        errors.Message(QStringLiteral("no links to release tables found on the top page"));
+        return ecFailed;
+    }
+    if (!outcome.Complete()) {
+        errors.Message(QStringLiteral("the import was incomplete; the output holds what arrived"));
+        return ecFailed;
+    }
+    return ecOk;
+}
 
 bool IsAsciiCodeset(const QByteArray& name)
 {
@@ -161,198 +277,12 @@ bool IsAsciiCodeset(const QByteArray& name)
 
 }  // namespace
 
-QString UsageText()
-{
-    return QStringLiteral(
-        "Usage: tembrook-export [--sort COLUMN] [--descending] [--format FORMAT] [--tick-from FILE]\n"
-        "                       [--utf8] [--excel] [--output FILE] URL\n"
-        "       tembrook-export --help | --version\n"
-        "\n"
-        "Imports the release tables linked from the release top page at URL and writes\n"
-        "every release as one line (date, title, author, price, publisher), each ended\n"
-        "by CR LF, in Shift-JIS. The log goes to standard error.\n"
-        "\n"
-        "  --sort COLUMN     order the rows by check, date (arrival order, the default),\n"
-        "                    title, author, price or publisher\n"
-        "  --descending      reverse the order\n"
-        "  --tick-from FILE  tick the rows of the series that the saved list FILE\n"
-        "                    follows (its lines marked with three stars: the same\n"
-        "                    title and author, any volume); ticks never move a row\n"
-        "  --format FORMAT   what to write:\n"
-        "                    text   every row as one line (the default)\n"
-        "                    html   one line: title and author of every row, or of\n"
-        "                           the ticked rows with --tick-from, joined by \" / \"\n"
-        "                    saved  the list as the window's Save writes it: the\n"
-        "                           ticked rows marked with three stars, two empty\n"
-        "                           lines, every row\n"
-        "                    csv    RFC 4180 in UTF-8 with a header row\n"
-        "                    json   an array of objects in UTF-8\n"
-        "                    ics    an iCalendar file with an all-day event per\n"
-        "                           release of known date (the ticked rows with\n"
-        "                           --tick-from)\n"
-        "  --html            the same as --format html\n"
-        "  --utf8            write text, html and saved in UTF-8 instead of Shift-JIS\n"
-        "  --excel           with csv: a byte-order mark first, for spreadsheets\n"
-        "  --output FILE     write to FILE, replacing it only when the write succeeds\n"
-        "  --help            print this text and exit\n"
-        "  --version         print the version and exit\n"
-        "\n"
-        "Exit status: 0 when everything arrived and every row was read, 1 when\n"
-        "something failed (the output holds what arrived), 2 for bad usage.\n");
-}
-
-QString VersionText()
-{
-    return QStringLiteral("tembrook-export " TEMBROOK_VERSION);
-}
-
-bool ParseExportArguments(const QStringList& arguments, TExportOptions& options, QString& error)
-{
-    options = TExportOptions{};
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption sort(QStringLiteral("sort"), QString(), QStringLiteral("COLUMN"));
-    const QCommandLineOption descending(QStringLiteral("descending"));
-    const QCommandLineOption html(QStringLiteral("html"));
-    const QCommandLineOption utf8(QStringLiteral("utf8"));
-    const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"));
-    const QCommandLineOption tickFrom(QStringLiteral("tick-from"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption excel(QStringLiteral("excel"));
-    const QCommandLineOption help(QStringLiteral("help"));
-    const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({sort, descending, html, utf8, output, format, tickFrom, excel, help, version});
-    parser.addPositionalArgument(QStringLiteral("URL"), QString());
-
-    QStringList args = arguments;
-    if (args.isEmpty())
-        args.append(QLatin1StringView(kProgram));
-    if (!parser.parse(args)) {
-        error = parser.errorText();
-        return false;
-    }
-    if (parser.isSet(help)) {
-        options.Help = true;
-        return true;
-    }
-    if (parser.isSet(version)) {
-        options.Version = true;
-        return true;
-    }
-
-    if (parser.isSet(sort)) {
-        const QStringList values = parser.values(sort);
-        if (values.size() > 1) {
-            error = QStringLiteral("--sort given more than once");
-            return false;
-        }
-        const QString name = values.first();
-        const auto found =
-            std::find_if(std::begin(kSortNames), std::end(kSortNames),
-                         [&](const TSortName& entry) { return name == QLatin1StringView(entry.Name); });
-        if (found == std::end(kSortNames)) {
-            error =
-                QStringLiteral("unknown sort column '%1' (check, date, title, author, price or publisher)")
-                    .arg(name);
-            return false;
-        }
-        options.SortColumn = found->Column;
-    }
-    options.Descending = parser.isSet(descending);
-    if (parser.isSet(format)) {
-        const QStringList values = parser.values(format);
-        if (values.size() > 1) {
-            error = QStringLiteral("--format given more than once");
-            return false;
-        }
-        const auto found =
-            std::find_if(std::begin(kFormatNames), std::end(kFormatNames), [&](const TFormatName& entry) {
-                return values.first() == QLatin1StringView(entry.Name);
-            });
-        if (found == std::end(kFormatNames)) {
-            error = QStringLiteral("unknown format '%1' (text, html, saved, csv, json or ics)")
-                        .arg(values.first());
-            return false;
-        }
-        options.Format = found->Format;
-    }
-    if (parser.isSet(html)) {
-        if (parser.isSet(format) && options.Format != efHtml) {
-            error = QStringLiteral("--html and --format %1 ask for two outputs").arg(parser.value(format));
-            return false;
-        }
-        options.Format = efHtml;
-    }
-    options.Html = options.Format == efHtml;
-    options.Utf8 = parser.isSet(utf8);
-    options.Excel = parser.isSet(excel);
-    if (options.Excel && options.Format != efCsv) {
-        error = QStringLiteral("--excel goes with --format csv only");
-        return false;
-    }
-    // A file name option: at most once, and not empty.
-    const auto fileOption = [&](const QCommandLineOption& option, const char* name, QString& into) {
-        if (!parser.isSet(option))
-            return true;
-        const QStringList values = parser.values(option);
-        if (values.size() > 1) {
-            error = QStringLiteral("--%1 given more than once").arg(QLatin1String(name));
-            return false;
-        }
-        into = values.first();
-        if (into.isEmpty()) {
-            error = QStringLiteral("--%1 needs a file name").arg(QLatin1String(name));
-            return false;
-        }
-        return true;
-    };
-    if (!fileOption(tickFrom, "tick-from", options.TickFrom) ||
-        !fileOption(output, "output", options.OutputFile))
-        return false;
-
-    const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty()) {
-        error = QStringLiteral("no URL given");
-        return false;
-    }
-    if (positional.size() > 1) {
-        error = QStringLiteral("only one URL may be given");
-        return false;
-    }
-    options.Url = positional.first();
-    if (options.Url.isEmpty()) {
-        error = QStringLiteral("the URL is empty");
-        return false;
-    }
-    return true;
-}
-
 void SortExportRows(std::vector<std::unique_ptr<THtmlBookSaleData>>& rows, std::int32_t sortColumn,
                     bool descending)
 {
     std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
         return CompareBookSaleRows({a.get(), false}, {b.get(), false}, sortColumn, descending) < 0;
     });
-}
-
-std::string BuildExportText(const std::vector<std::unique_ptr<THtmlBookSaleData>>& rows, bool html)
-{
-    std::string text;
-    if (html) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (i > 0)
-                text += " / ";
-            text += rows[i]->HTMLLine();
-        }
-        text += "\r\n";
-        return text;
-    }
-    text.reserve(rows.size() * 96);  // a release line is rarely longer; one allocation for the lot
-    for (const auto& row : rows) {
-        text += row->TextLine();
-        text += "\r\n";
-    }
-    return text;
 }
 
 QByteArray TerminalEncoding()
@@ -367,105 +297,34 @@ QByteArray TerminalEncoding()
 int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, const QByteArray& errEncoding)
 {
     TErrorWriter errors(err, errEncoding);
-
     TExportOptions options;
     QString usageError;
     if (!ParseExportArguments(arguments, options, usageError)) {
         errors.UsageError(usageError);
         return ecUsage;
     }
-    if (options.Help) {
-        out.write(UsageText().toUtf8());
+    if (options.Help || options.Version) {
+        out.write(options.Help ? UsageText().toUtf8() : VersionText().toUtf8() + '\n');
         return ecOk;
     }
-    if (options.Version) {
-        out.write(VersionText().toUtf8() + '\n');
-        return ecOk;
-    }
-
-    QStringEncoder toCp932(kCp932);
-    const QByteArray urlBytes = toCp932.encode(options.Url);
-    if (toCp932.hasError()) {
+    const std::string url = ToCP932(options.Url);
+    if (FromCP932(url) != options.Url) {
         errors.UsageError(QStringLiteral("the URL has characters that Shift-JIS cannot hold"));
         return ecUsage;
     }
 
-    // The saved list is read before anything is downloaded, as is the output
-    // file opened below.
     std::optional<TSavedListTicks> ticks;
-    if (!options.TickFrom.isEmpty()) {
-        QString tickError;
-        if (!ReadTickFile(options.TickFrom, ticks, tickError)) {
-            errors.Message(tickError);
-            return ecFailed;
-        }
-    }
-
-    // The output file is opened before anything is downloaded, so that a bad
-    // path fails at once; it replaces the old file only at the commit. A
-    // device, pipe or socket (/dev/stdout, /dev/full) is written to directly:
-    // renaming a new file over it would replace the device node and hide a
-    // device that fails.
-    QSaveFile file;
-    QFile special;
-    bool direct = false;
-    if (!options.OutputFile.isEmpty()) {
-        const QFileInfo info(options.OutputFile);
-        direct = info.exists() && !info.isFile() && !info.isDir();
-        if (direct)
-            special.setFileName(options.OutputFile);
-        else
-            file.setFileName(options.OutputFile);
-        QFileDevice& device = direct ? static_cast<QFileDevice&>(special) : static_cast<QFileDevice&>(file);
-        if (!device.open(direct ? QIODevice::WriteOnly | QIODevice::Unbuffered : QIODevice::WriteOnly)) {
-            errors.Message(
-                QStringLiteral("cannot create file %1: %2").arg(options.OutputFile, device.errorString()));
-            return ecFailed;
-        }
-    }
-
-    InitializeTransfers();
-    QEventLoop loop;
-    TExportSink sink(errors, loop);
-    TImportTransferStarter starter;
-    TImportRoad road(sink, starter);
-    road.StartImport(urlBytes.toStdString());
-    if (!sink.Idle() && road.RunningTransfers() > 0)
-        loop.exec();
-
-    const TImportOutcome outcome = road.Outcome();
-    std::vector<std::unique_ptr<THtmlBookSaleData>> rows = sink.TakeRows();
-    SortExportRows(rows, options.SortColumn, options.Descending);
-    const TExportOutput output = BuildExportOutput(rows, options, ticks ? &*ticks : nullptr);
-    for (const QString& line : output.LogLines)
-        errors.Line(line);
-    for (const QString& message : output.Messages)
-        errors.Message(message);
-    const QByteArray& bytes = output.Bytes;
-
-    int status = outcome.Complete() ? ecOk : ecFailed;
-    if (outcome.TopPageDone && !outcome.TopPageFailed && outcome.LinkCount == 0) {
-        errors.Message(QStringLiteral("no links to release tables found on the top page"));
-        status = ecFailed;
-    } else if (status != ecOk) {
-        errors.Message(QStringLiteral("the import was incomplete; the output holds what arrived"));
-    }
-
-    QIODevice& target = options.OutputFile.isEmpty() ? out
-        : direct                                     ? static_cast<QIODevice&>(special)
-                                                     : static_cast<QIODevice&>(file);
-    if (target.write(bytes) != bytes.size()) {
-        errors.Message(QStringLiteral("cannot write the output: %1").arg(target.errorString()));
-        if (!options.OutputFile.isEmpty() && !direct)
-            file.cancelWriting();
+    if (!options.TickFrom.isEmpty() && !ReadTicks(options.TickFrom, ticks, errors))
         return ecFailed;
-    }
-    if (!options.OutputFile.isEmpty() && !direct && !file.commit()) {
-        errors.Message(
-            QStringLiteral("cannot write file %1: %2").arg(options.OutputFile, file.errorString()));
+    TOutputTarget target(out, options.OutputFile);
+    if (!target.Open(errors))
         return ecFailed;
-    }
-    return status;
+
+    TImported imported = Import(url, errors);
+    SortExportRows(imported.Rows, options.SortColumn, options.Descending);
+    const std::string bytes = BuildOutput(imported.Rows, options, ticks ? &*ticks : nullptr, errors);
+    const int status = OutcomeStatus(imported.Outcome, errors);
+    return target.Write(bytes, errors) ? status : ecFailed;
 }
 
 }  // namespace tembrook::cli

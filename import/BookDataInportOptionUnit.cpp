@@ -71,7 +71,7 @@ public:
                 state.Matched = 0;
                 continue;
             }
-            const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + ('a' - 'A')) : c;
+            const char lower = ToAsciiLower(c);
             std::size_t k = state.Matched;
             while (k > 0 && lower != FNeedle[k])
                 k = FFailure[k - 1];
@@ -159,21 +159,6 @@ const TAsciiNeedle& LinkStart()
     return needle;
 }
 
-// True when the lower-case ASCII needle stands at text[pos] in any ASCII case.
-bool MatchesAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle) noexcept
-{
-    if (text.size() - pos < lowerNeedle.size())
-        return false;
-    for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
-        char c = text[pos + i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lowerNeedle[i])
-            return false;
-    }
-    return true;
-}
-
 // The four table markers a line holds. Every marker starts with "<" and is
 // ASCII, so an occurrence that starts on a character boundary lies on
 // single-byte characters only and can be compared byte by byte. A "<" is on
@@ -190,64 +175,21 @@ std::uint8_t TableMarks(std::string_view line) noexcept
             ++run;
         if (run % 2 == 1)
             continue;  // the trail byte of a double-byte character
-        if (MatchesAt(line, pos, "<td"))
+        if (StartsWithIgnoreAsciiCase(line.substr(pos), "<td"))
             marks |= TTableLine::tmCellStart;
-        if (MatchesAt(line, pos, "</td>"))
+        if (StartsWithIgnoreAsciiCase(line.substr(pos), "</td>"))
             marks |= TTableLine::tmCellEnd;
-        if (MatchesAt(line, pos, "</table>"))
+        if (StartsWithIgnoreAsciiCase(line.substr(pos), "</table>"))
             marks |= TTableLine::tmTableEnd;
-        if (MatchesAt(line, pos, "<tr><td width=50 bgcolor=#efefef"))
+        if (StartsWithIgnoreAsciiCase(line.substr(pos), "<tr><td width=50 bgcolor=#efefef"))
             marks |= TTableLine::tmRowMarker;
     }
     return marks;
 }
 
-inline bool IsTrimmedByte(char c) noexcept
-{
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-// Trim (bytes 0x20 and below at both ends) without allocating.
-void TrimInPlace(std::string& text)
-{
-    std::size_t end = text.size();
-    while (end > 0 && IsTrimmedByte(text[end - 1]))
-        --end;
-    std::size_t begin = 0;
-    while (begin < end && IsTrimmedByte(text[begin]))
-        ++begin;
-    text.erase(end);
-    text.erase(0, begin);
-}
-
-std::string_view TrimView(std::string_view text) noexcept
-{
-    std::size_t end = text.size();
-    while (end > 0 && IsTrimmedByte(text[end - 1]))
-        --end;
-    std::size_t begin = 0;
-    while (begin < end && IsTrimmedByte(text[begin]))
-        ++begin;
-    return text.substr(begin, end - begin);
-}
-
 bool IsAsciiAlpha(char c) noexcept
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept
-{
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lowerPrefix[i])
-            return false;
-    }
-    return true;
 }
 
 // The scheme ("http") and the scheme://server part of an absolute URL, or

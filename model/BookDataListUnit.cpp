@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "BookSaleTexts.h"
 #include "Clock.h"
 #include "Errors.h"
 #include "LocaleSettings.h"
@@ -16,43 +17,14 @@ namespace tembrook {
 namespace {
 
 // CP932 texts of the record.
-constexpr std::string_view kFullWidthSpace = "\x81\x40";      // 　 (full-width space)
-constexpr std::string_view kCompletedMarker = "(\x8A\xAE)";   // (完)
-constexpr std::string_view kEarly = "\x8F\xE3";               // 上
-constexpr std::string_view kMiddle = "\x92\x86";              // 中
-constexpr std::string_view kLate = "\x89\xBA";                // 下
-constexpr std::string_view kEarlyMonth = "\x8F\xE3\x8F\x7B";  // 上旬
-constexpr std::string_view kMidMonth = "\x92\x86\x8F\x7B";    // 中旬
-constexpr std::string_view kLateMonth = "\x89\xBA\x8F\x7B";   // 下旬
+constexpr std::string_view kFullWidthSpace = "\x81\x40";     // 　 (full-width space)
+constexpr std::string_view kCompletedMarker = "(\x8A\xAE)";  // (完)
+constexpr std::string_view kEarly = "\x8F\xE3";              // 上
+constexpr std::string_view kMiddle = "\x92\x86";             // 中
+constexpr std::string_view kLate = "\x89\xBA";               // 下
 
 constexpr int kEarlyMonthDay = 10;
 constexpr int kMidMonthDay = 15;
-
-inline bool IsTrimmed(char c) noexcept
-{
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-// Trim as a view: the same bytes removed, nothing copied.
-std::string_view TrimmedView(std::string_view text) noexcept
-{
-    std::size_t end = text.size();
-    while (end > 0 && IsTrimmed(text[end - 1]))
-        --end;
-    std::size_t begin = 0;
-    while (begin < end && IsTrimmed(text[begin]))
-        ++begin;
-    return text.substr(begin, end - begin);
-}
-
-// Trim in place, without a second string.
-void TrimInPlace(std::string& text)
-{
-    const std::string_view trimmed = TrimmedView(text);
-    const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
-    text.erase(begin + trimmed.size());
-    text.erase(0, begin);
-}
 
 }  // namespace
 
@@ -126,7 +98,7 @@ void THtmlBookSaleData::SetTitle(std::string value)
     FVolume = -1;
     FTitle.clear();
 
-    std::string s = FullToHalfWidth(TrimmedView(value));
+    std::string s = FullToHalfWidth(TrimView(value));
     if (const std::size_t marker = AnsiPos(kCompletedMarker, s); marker > 0) {
         s.erase(marker - 1, kCompletedMarker.size());
     }
@@ -209,13 +181,6 @@ void THtmlBookSaleData::Assign(const TPersistent* source)
     FCells = record->Cells();
 }
 
-std::string THtmlBookSaleData::TitleWithVolume() const
-{
-    std::string text;
-    AppendTitleWithVolume(text);
-    return text;
-}
-
 void THtmlBookSaleData::AppendTitleWithVolume(std::string& out) const
 {
     out += FTitle;
@@ -241,23 +206,7 @@ std::string THtmlBookSaleData::TextLine(std::string_view dateSeparator,
     // One allocation for the whole line: the date, four separating blanks,
     // "(volume)" and a grouped price take well under 48 bytes.
     line.reserve(48 + FTitle.size() + FAuthor.size() + FPublisher.size());
-    switch (FDateKind) {
-    case TSaleDateKind::dkEarlyMonth:
-        line += FormatMonth(FSaleDate);
-        line += kEarlyMonth;
-        break;
-    case TSaleDateKind::dkMidMonth:
-        line += FormatMonth(FSaleDate);
-        line += kMidMonth;
-        break;
-    case TSaleDateKind::dkLateMonth:
-        line += FormatMonth(FSaleDate);
-        line += kLateMonth;
-        break;
-    default:  // exact day and unknown alike show the stored day
-        line += FormatMonthDay(FSaleDate, dateSeparator);
-        break;
-    }
+    AppendLineDateText(line, *this, dateSeparator);
     line += ' ';
     AppendTitleWithVolume(line);
     line += ' ';

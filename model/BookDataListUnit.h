@@ -64,9 +64,8 @@ public:
     // Title with "(volume)", a blank, author.
     std::string HTMLLine() const;
 
-    // The title piece of both lines: "%s(%d)" when Volume > 0, else Title.
-    std::string TitleWithVolume() const;
-    // The same piece appended to out.
+    // The title piece of both lines appended to out: "%s(%d)" when
+    // Volume > 0, else Title.
     void AppendTitleWithVolume(std::string& out) const;
 
 private:

@@ -15,54 +15,7 @@ constexpr int Sign(std::int64_t value) noexcept
     return (value > 0) - (value < 0);
 }
 
-// Walks one CP932 text byte by byte, folding a-z to A-Z where the byte is a
-// single-byte character. Each text keeps its own lead/trail state, because
-// the same byte value can be a letter in one text and a trail byte in the other.
-class TFoldingReader {
-public:
-    explicit TFoldingReader(std::string_view text) noexcept : FText(text) {}
-
-    bool AtEnd() const noexcept { return FPos >= FText.size(); }
-
-    unsigned char Next() noexcept
-    {
-        const auto b = static_cast<unsigned char>(FText[FPos++]);
-        if (FTrailNext) {
-            FTrailNext = false;
-            return b;  // a trail byte compares by its value
-        }
-        if (IsLeadByteValue(b)) {
-            FTrailNext = true;
-            return b;
-        }
-        if (b >= 'a' && b <= 'z')
-            return static_cast<unsigned char>(b - ('a' - 'A'));
-        return b;
-    }
-
-private:
-    std::string_view FText;
-    std::size_t FPos = 0;
-    bool FTrailNext = false;
-};
-
 }  // namespace
-
-int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept
-{
-    TFoldingReader r1(text1);
-    TFoldingReader r2(text2);
-    while (!r1.AtEnd() && !r2.AtEnd()) {
-        const unsigned char b1 = r1.Next();
-        const unsigned char b2 = r2.Next();
-        if (b1 != b2)
-            return b1 < b2 ? -1 : 1;
-    }
-    // One is a prefix of the other: the shorter goes first.
-    if (text1.size() == text2.size())
-        return 0;
-    return text1.size() < text2.size() ? -1 : 1;
-}
 
 int CompareBookSalePrices(TCurrency price1, TCurrency price2) noexcept
 {
@@ -169,7 +122,7 @@ TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t so
     default:
         return key;
     }
-    TFoldingReader reader(key.Text);
+    TUpperFoldingReader reader(key.Text);
     for (int i = 0; i < 16 && !reader.AtEnd(); ++i)
         key.Head[i / 8] |= static_cast<std::uint64_t>(reader.Next()) << (8 * (7 - i % 8));
     return key;

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "BookDataListUnit.h"
+#include "SjisString.h"
 
 namespace tembrook {
 
@@ -24,7 +25,7 @@ namespace tembrook {
 enum TSortColumn : std::int32_t {
     scCheck = 0,  // the check box: unchecked rows first
     scDate = 1,   // release date: the order of arrival (RowIndex), not the dates
-    scTitle = 2,  // title text; the volume plays no part
+    scTitle = 2,  // title text (CompareTextIgnoreAsciiCase); the volume plays no part
     scAuthor = 3,
     scPrice = 4,  // an unknown price (-1) before every known one
     scPublisher = 5,
@@ -36,12 +37,6 @@ struct TBookSaleRowRef {
     const THtmlBookSaleData* Record = nullptr;
     bool Checked = false;
 };
-
-// Byte-by-byte comparison of two CP932 texts after folding a-z to A-Z in
-// single-byte characters only (the trail byte of a double-byte character
-// compares by its value, so テ and ウ differ). A text that is a prefix of the
-// other sorts first. No locale rules.
-int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept;
 
 // Prices in whole units: equal when less than one unit apart, otherwise the
 // sign of their difference (computed without overflow).

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "BookSaleTexts.h"
 #include "Clock.h"
+#include "Hash.h"
 #include "LocaleSettings.h"
-#include "NumberFormat.h"
 #include "Utf8Text.h"
 
 namespace tembrook {
@@ -20,11 +21,6 @@ std::string DateValue(const TCivilDate& date)
     char text[16];
     std::snprintf(text, sizeof text, "%04d%02d%02d", date.Year, date.Month, date.Day);
     return text;
-}
-
-bool IsContinuationByte(char c) noexcept
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 }  // namespace
@@ -74,14 +70,9 @@ std::optional<TCalendarDays> CalendarDays(const TBookSaleRootData& record, const
 
 std::string CalendarUid(const THtmlBookSaleData& record)
 {
-    // FNV-1a, 64 bits, over the three fields with a separator that the
-    // texts do not hold.
-    std::uint64_t hash = 14695981039346656037ULL;
-    const auto add = [&hash](std::string_view text) {
-        for (const char c : text)
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-        hash = (hash ^ 0x1FU) * 1099511628211ULL;
-    };
+    // The three fields, each followed by a separator that the texts do not hold.
+    std::uint64_t hash = kFnv1aStart;
+    const auto add = [&hash](std::string_view text) { hash = Fnv1aStep(Fnv1a(text, hash), '\x1F'); };
     add(record.Publisher());
     add(record.Title());
     add(record.Volume() > 0 ? std::to_string(record.Volume()) : std::string());
@@ -127,7 +118,7 @@ std::string FoldCalendarLine(std::string_view line)
     std::size_t room = kFoldOctets;
     while (line.size() - at > room) {
         std::size_t cut = at + room;
-        while (cut > at + 1 && IsContinuationByte(line[cut]))
+        while (cut > at + 1 && IsUtf8ContinuationByte(line[cut]))
             --cut;
         folded.append(line, at, cut - at);
         folded += "\r\n ";
@@ -165,9 +156,7 @@ TCalendarFile BuildCalendarFile(const std::vector<const THtmlBookSaleData*>& rec
             ++file.Repeated;
             continue;
         }
-        std::string summary = text(record->Title());
-        if (record->Volume() > 0)
-            summary += " (" + std::to_string(record->Volume()) + ")";
+        const std::string summary = text(ListTitleText(*record));
         std::string description;
         const auto addField = [&description](std::string_view label, const std::string& value) {
             if (value.empty())
@@ -178,8 +167,7 @@ TCalendarFile BuildCalendarFile(const std::vector<const THtmlBookSaleData*>& rec
             description += value;
         };
         addField("著者名: ", text(record->Author()));
-        if (record->Price().Raw() > 0)
-            addField("価格: ", text(FormatFloatN0(record->PriceUnits(), settings.ThousandsSeparator)));
+        addField("価格: ", text(ListPriceText(*record, settings.ThousandsSeparator)));
         addField("出版社: ", text(record->Publisher()));
 
         out += "BEGIN:VEVENT\r\n";

@@ -12,8 +12,9 @@
 // (and counted). A record's year is the year it was read in, so a month that
 // lies more than three months before today's month goes into the next year
 // (a December list announces January). The summary is the title with
-// " (volume)" as the list shows it; the description holds author, price and
-// publisher. UID is a hash of publisher, title and volume, so importing a
+// " (volume)" and the description's price is the price, both as the list shows
+// them (BookSaleTexts.h: no price up to 0); the description also holds author
+// and publisher. UID is a hash of publisher, title and volume, so importing a
 // later file again updates the events instead of doubling them; a second
 // record of the same release is left out (and counted).
 //

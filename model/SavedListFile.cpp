@@ -2,54 +2,17 @@
 
 #include <algorithm>
 
-#include "SjisString.h"
+#include "Hash.h"
 #include "Utf8Text.h"
 
 namespace tembrook {
 
 namespace {
 
-// FNV-1a, 64 bits: a title piece's hash grows byte by byte while its line is
-// read, so every prefix of the line is hashed in one pass.
-constexpr std::uint64_t kHashStart = 14695981039346656037ULL;
-constexpr std::uint64_t kHashPrime = 1099511628211ULL;
-
-constexpr std::uint64_t HashStep(std::uint64_t hash, char c) noexcept
-{
-    return (hash ^ static_cast<unsigned char>(c)) * kHashPrime;
-}
-
-std::uint64_t Hash(std::string_view text) noexcept
-{
-    std::uint64_t hash = kHashStart;
-    for (const char c : text)
-        hash = HashStep(hash, c);
-    return hash;
-}
-
 // A line break and "★★★ " in UTF-8.
 constexpr std::string_view kUtf8MarkLine = "\n\xE2\x98\x85\xE2\x98\x85\xE2\x98\x85 ";
 
 }  // namespace
-
-std::string BuildSavedListText(const std::vector<TBookSaleRowRef>& rows)
-{
-    std::vector<std::string> marked;
-    std::vector<std::string> all;
-    all.reserve(rows.size());
-    for (const TBookSaleRowRef& row : rows) {
-        if (row.Record == nullptr)
-            continue;
-        std::string line = row.Record->TextLine();
-        if (row.Checked)
-            marked.push_back(std::string(kSavedListMark) + line);
-        all.push_back(std::move(line));
-    }
-    marked.emplace_back();
-    marked.emplace_back();
-    marked.push_back(JoinLinesCRLF(all));
-    return JoinLinesCRLF(marked);
-}
 
 bool IsUtf8SavedList(std::string_view text) noexcept
 {
@@ -107,7 +70,7 @@ void TSavedListTicks::IndexLine(std::size_t begin, std::size_t end)
     enum class TVolume { vNone, vOpen, vDigits, vClosed } volume = TVolume::vNone;
     std::size_t openAt = 0;
     std::uint64_t hashBeforeOpen = 0;
-    std::uint64_t hash = kHashStart;
+    std::uint64_t hash = kFnv1aStart;
     for (std::size_t i = titleBegin; i < end; ++i) {
         const char c = FText[i];
         if (c == ' ') {
@@ -128,7 +91,7 @@ void TSavedListTicks::IndexLine(std::size_t begin, std::size_t end)
         } else {
             volume = TVolume::vNone;
         }
-        hash = HashStep(hash, c);
+        hash = Fnv1aStep(hash, c);
     }
 }
 
@@ -137,7 +100,7 @@ bool TSavedListTicks::Matches(const TBookSaleRootData& record) const
     const std::string& title = record.Title();
     if (title.empty() || FEntries.empty())
         return false;
-    const std::uint64_t hash = Hash(title);
+    const std::uint64_t hash = Fnv1a(title);
     const std::string follows = record.Author() + ' ';
     // Among the entries of this title the rests are sorted, so the first
     // rest not below `follows` is the one that begins with it, if any does.

@@ -1,11 +1,6 @@
 #pragma once
-// The saved list file, written and read back.
-//
-// BuildSavedListText makes the bytes that Save writes, from rows in the order
-// they stand: every ticked row's TextLine marked with "★★★ ", two empty
-// lines, every row's TextLine, one more empty line; CP932, CR LF after every
-// line; rows without a record are left out. The window and the exporter's
-// "saved" output both write through it.
+// The saved list file read back: every ticked row's TextLine marked with
+// "★★★ ", two empty lines, every row's TextLine (the "saved" output writes it).
 //
 // TSavedListTicks reads a saved list back to tick next month's rows of the
 // series the user followed. A row matches when one of the file's lines that
@@ -29,14 +24,12 @@
 #include <string_view>
 #include <vector>
 
-#include "BookSaleCompare.h"
+#include "BookDataUnit.h"
 
 namespace tembrook {
 
 // "★★★ ": three black stars (0x81 0x9A each) and a blank.
 inline constexpr std::string_view kSavedListMark = "\x81\x9A\x81\x9A\x81\x9A ";
-
-std::string BuildSavedListText(const std::vector<TBookSaleRowRef>& rows);
 
 // True for a file that is valid UTF-8 and has a line beginning with "★★★ "
 // in UTF-8: a saved list that was converted (the exporter's --utf8), which

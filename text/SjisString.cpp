@@ -12,16 +12,15 @@ inline unsigned char U8(char c) noexcept
     return static_cast<unsigned char>(c);
 }
 
-// First occurrence of needle in text at or after from0 whose first byte is a
-// character boundary. text and needle are already cut at their NUL and not
-// empty. atBoundary tells whether from0 itself is a boundary. One forward walk
-// keeps the boundary position `cur` at or just past each candidate, so the
-// whole search touches every byte a bounded number of times.
-std::size_t FindOnBoundary(std::string_view needle, std::string_view text, std::size_t from0,
-                           bool atBoundary) noexcept
+// First occurrence of needle in text whose first byte is a character
+// boundary, 1-based. text and needle are already cut at their NUL and not
+// empty. One forward walk keeps the boundary position `cur` at or just past
+// each candidate, so the whole search touches every byte a bounded number of
+// times.
+std::size_t FindOnBoundary(std::string_view needle, std::string_view text) noexcept
 {
-    std::size_t cur = atBoundary ? from0 : from0 + 1;
-    std::size_t cand = text.find(needle, from0);
+    std::size_t cur = 0;
+    std::size_t cand = text.find(needle);
     while (cand != std::string_view::npos) {
         while (cur < cand)
             cur += IsLeadByteValue(U8(text[cur])) ? 2 : 1;
@@ -63,24 +62,7 @@ std::size_t AnsiPos(std::string_view needle, std::string_view text) noexcept
     const std::string_view t = UntilNul(text);
     if (n.empty() || t.empty())
         return 0;
-    return FindOnBoundary(n, t, 0, true);
-}
-
-std::size_t AnsiPosFrom(std::string_view needle, std::string_view text, std::size_t from1) noexcept
-{
-    if (from1 < 1)
-        from1 = 1;
-    const std::string_view n = UntilNul(needle);
-    if (n.empty() || from1 > text.size())
-        return 0;
-    // Only the part from from1 on is searched for a NUL, so that a loop of
-    // searches stays linear.
-    const std::size_t nul = text.find('\0', from1 - 1);
-    const std::string_view t = nul == std::string_view::npos ? text : text.substr(0, nul);
-    if (from1 > t.size())
-        return 0;
-    const bool atBoundary = ByteType(t, from1) != TByteType::mbTrailByte;
-    return FindOnBoundary(n, t, from1 - 1, atBoundary);
+    return FindOnBoundary(n, t);
 }
 
 std::size_t PosIgnoreCase(std::string_view lowerNeedle, std::string_view text)
@@ -97,46 +79,77 @@ std::string AnsiLowerCase(std::string_view text)
         if (IsLeadByteValue(b)) {
             i += 2;  // the trail byte keeps its value even if it looks like a letter
         } else {
-            if (b >= 'A' && b <= 'Z')
-                result[i] = static_cast<char>(b + ('a' - 'A'));
+            result[i] = ToAsciiLower(result[i]);
             ++i;
         }
     }
     return result;
 }
 
-namespace {
-inline bool IsTrimmed(char c) noexcept
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept
 {
-    return U8(c) <= 0x20;
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+        if (ToAsciiLower(text[i]) != lowerPrefix[i])
+            return false;
+    return true;
 }
-}  // namespace
+
+unsigned char TUpperFoldingReader::Next() noexcept
+{
+    const auto b = U8(FText[FPos++]);
+    if (FTrailNext) {
+        FTrailNext = false;
+        return b;  // a trail byte compares by its value
+    }
+    if (IsLeadByteValue(b)) {
+        FTrailNext = true;
+        return b;
+    }
+    if (b >= 'a' && b <= 'z')
+        return static_cast<unsigned char>(b - ('a' - 'A'));
+    return b;
+}
+
+int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept
+{
+    TUpperFoldingReader r1(text1);
+    TUpperFoldingReader r2(text2);
+    while (!r1.AtEnd() && !r2.AtEnd()) {
+        const unsigned char b1 = r1.Next();
+        const unsigned char b2 = r2.Next();
+        if (b1 != b2)
+            return b1 < b2 ? -1 : 1;
+    }
+    // One is a prefix of the other: the shorter goes first.
+    if (text1.size() == text2.size())
+        return 0;
+    return text1.size() < text2.size() ? -1 : 1;
+}
+
+std::string_view TrimView(std::string_view text) noexcept
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsTrimmedByte(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimmedByte(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
 
 std::string Trim(std::string_view text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsTrimmed(text[begin]))
-        ++begin;
-    while (end > begin && IsTrimmed(text[end - 1]))
-        --end;
-    return std::string(text.substr(begin, end - begin));
+    return std::string(TrimView(text));
 }
 
-std::string TrimLeft(std::string_view text)
+void TrimInPlace(std::string& text)
 {
-    std::size_t begin = 0;
-    while (begin < text.size() && IsTrimmed(text[begin]))
-        ++begin;
-    return std::string(text.substr(begin));
-}
-
-std::string TrimRight(std::string_view text)
-{
-    std::size_t end = text.size();
-    while (end > 0 && IsTrimmed(text[end - 1]))
-        --end;
-    return std::string(text.substr(0, end));
+    const std::string_view trimmed = TrimView(text);
+    const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
+    text.erase(begin + trimmed.size());
+    text.erase(0, begin);
 }
 
 std::string Copy(std::string_view text, std::int64_t index, std::int64_t count)
@@ -202,52 +215,6 @@ std::size_t LastDelimiter(std::string_view delimiters, std::string_view text) no
         i += IsLeadByteValue(b) ? 2 : 1;  // the trail byte is never a delimiter
     }
     return last;
-}
-
-TCharBoundaries::TCharBoundaries(std::string_view text)
-    : FText(text), FSearchEnd(UntilNul(text).size()), FTypes(text.size())
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (IsLeadByteValue(U8(text[i]))) {
-            FTypes[i] = TByteType::mbLeadByte;
-            if (i + 1 < text.size())
-                FTypes[i + 1] = TByteType::mbTrailByte;
-            i += 2;
-        } else {
-            FTypes[i] = TByteType::mbSingleByte;
-            ++i;
-        }
-    }
-}
-
-TByteType TCharBoundaries::ByteType(std::size_t index1) const noexcept
-{
-    if (index1 == 0 || index1 > FTypes.size())
-        return TByteType::mbSingleByte;
-    return FTypes[index1 - 1];
-}
-
-bool TCharBoundaries::IsBoundary(std::size_t index1) const noexcept
-{
-    return index1 >= 1 && index1 <= FTypes.size() && FTypes[index1 - 1] != TByteType::mbTrailByte;
-}
-
-std::size_t TCharBoundaries::PosFrom(std::string_view needle, std::size_t from1) const noexcept
-{
-    if (from1 < 1)
-        from1 = 1;
-    const std::string_view n = UntilNul(needle);
-    const std::string_view t = FText.substr(0, FSearchEnd);
-    if (n.empty() || from1 > t.size())
-        return 0;
-    std::size_t cand = t.find(n, from1 - 1);
-    while (cand != std::string_view::npos) {
-        if (FTypes[cand] != TByteType::mbTrailByte)
-            return cand + 1;
-        cand = t.find(n, cand + 1);
-    }
-    return 0;
 }
 
 }  // namespace tembrook

@@ -10,8 +10,7 @@
 //
 // Every function here is linear in the length of its input: bytes are
 // classified in one forward pass, never by rescanning from the start for each
-// candidate. For repeated searches over one text use TCharBoundaries, which
-// classifies once and then answers searches from any position.
+// candidate.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,14 +42,6 @@ std::string_view UntilNul(std::string_view text) noexcept;
 // case-sensitive. A NUL ends both the text and the needle.
 std::size_t AnsiPos(std::string_view needle, std::string_view text) noexcept;
 
-// AnsiPos restricted to occurrences starting at 1-based position from1 or
-// later (classification still read from the start of the text). from1 below 1
-// counts as 1. The first NUL at or after from1 ends the text; bytes before
-// from1 are not looked at for a NUL. Cost: O(size - from1) plus the run of
-// lead-value bytes just before from1; for many searches over one text of
-// unusual content (long runs of lead-value bytes) prefer TCharBoundaries.
-std::size_t AnsiPosFrom(std::string_view needle, std::string_view text, std::size_t from1) noexcept;
-
 // AnsiPos in the ASCII-lower-cased text; lowerNeedle must already be lower
 // case (all such needles in the program are ASCII). Positions are valid in the
 // original text because lower-casing never changes the byte length.
@@ -60,11 +51,52 @@ std::size_t PosIgnoreCase(std::string_view lowerNeedle, std::string_view text);
 // byte may have an ASCII letter's value) and every other byte stay as they are.
 std::string AnsiLowerCase(std::string_view text);
 
-// Removes leading and trailing bytes of value 0x20 or below. The full-width
-// space (0x81 0x40) is not removed.
+// A-Z to a-z for one byte that the caller knows to be a single-byte character.
+constexpr char ToAsciiLower(char c) noexcept
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// True when text begins with lowerPrefix (lower-case ASCII) in any ASCII
+// case, byte for byte: for a prefix of ASCII bytes that starts on a character
+// boundary, every byte it is compared with is a single-byte character.
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept;
+
+// Reads a CP932 text byte by byte with a-z folded to A-Z where the byte is a
+// single-byte character; a lead byte and its trail byte come as they are
+// (the trail byte may have a letter's value). The order of the release list
+// compares texts through it.
+class TUpperFoldingReader {
+public:
+    explicit TUpperFoldingReader(std::string_view text) noexcept : FText(text) {}
+
+    bool AtEnd() const noexcept { return FPos >= FText.size(); }
+    unsigned char Next() noexcept;
+
+private:
+    std::string_view FText;
+    std::size_t FPos = 0;
+    bool FTrailNext = false;
+};
+
+// Byte-by-byte comparison of two CP932 texts as TUpperFoldingReader reads
+// them (so the trail byte of a double-byte character compares by its value:
+// テ and ウ differ). A text that is a prefix of the other sorts first. No
+// locale rules. -1, 0 or 1.
+int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept;
+
+// The bytes that trimming removes at both ends: 0x20 and below. The
+// full-width space (0x81 0x40) is not among them.
+constexpr bool IsTrimmedByte(char c) noexcept
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// The text without its leading and trailing trimmed bytes.
+std::string_view TrimView(std::string_view text) noexcept;
 std::string Trim(std::string_view text);
-std::string TrimLeft(std::string_view text);
-std::string TrimRight(std::string_view text);
+// Trim, in place, without a second string.
+void TrimInPlace(std::string& text);
 
 // Bytes index .. index+count-1 (1-based). index below 1 counts as 1, an index
 // past the end gives "", a negative count counts as 0, a count running past
@@ -82,26 +114,5 @@ std::string JoinLinesCRLF(const std::vector<std::string>& lines);
 // 1-based position of the last byte of text that is one of the bytes of
 // delimiters and is not a trail byte; 0 when there is none.
 std::size_t LastDelimiter(std::string_view delimiters, std::string_view text) noexcept;
-
-// The classification of one text, computed once in a forward pass, for code
-// that searches the same text many times (each search then costs only the
-// bytes it looks at). The viewed text must outlive this object.
-class TCharBoundaries {
-public:
-    explicit TCharBoundaries(std::string_view text);
-
-    std::string_view Text() const noexcept { return FText; }
-    // Classification of the byte at 1-based index1 (mbSingleByte outside the text).
-    TByteType ByteType(std::size_t index1) const noexcept;
-    // True when index1 is inside the text and not a trail byte.
-    bool IsBoundary(std::size_t index1) const noexcept;
-    // AnsiPos from 1-based position from1 on (below 1 counts as 1).
-    std::size_t PosFrom(std::string_view needle, std::size_t from1) const noexcept;
-
-private:
-    std::string_view FText;
-    std::size_t FSearchEnd;  // searches end at the first NUL
-    std::vector<TByteType> FTypes;
-};
 
 }  // namespace tembrook

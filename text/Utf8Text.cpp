@@ -5,10 +5,6 @@ namespace tembrook {
 namespace {
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-bool IsContinuation(unsigned char b) noexcept
-{
-    return (b & 0xC0) == 0x80;
-}
 }  // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) noexcept
@@ -44,7 +40,7 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) noexcept
     if (text.size() - at < length || byte(1) < low || byte(1) > high)
         return 0;
     for (std::size_t i = 2; i < length; ++i)
-        if (!IsContinuation(byte(i)))
+        if (!IsUtf8ContinuationByte(text[at + i]))
             return 0;
     return length;
 }

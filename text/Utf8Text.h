@@ -9,6 +9,12 @@
 
 namespace tembrook {
 
+// True for a byte that continues a sequence (10xxxxxx) and starts none.
+constexpr bool IsUtf8ContinuationByte(char c) noexcept
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // The length (1-4) of the valid UTF-8 sequence that starts at byte `at` of
 // text, or 0 when none starts there (a stray continuation byte, a cut or
 // overlong sequence, a surrogate, a code point above U+10FFFF).

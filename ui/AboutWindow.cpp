@@ -1,6 +1,8 @@
 #include "AboutWindow.h"
 
+#include "Cp932Codec.h"
 #include "ShellLaunch.h"
+#include "Utf8Text.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -9,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <exception>
 
 namespace tembrook {
@@ -39,15 +40,6 @@ protected:
     }
 };
 
-// Error texts of the program are CP932 bytes.
-QString ErrorText(const char* what)
-{
-    QStringDecoder decoder("windows-31j");
-    if (!decoder.isValid())
-        return QString::fromLocal8Bit(what);
-    return decoder.decode(QByteArrayView(what));
-}
-
 // A click handler runs inside Qt's event delivery, which an exception must not
 // cross: its error is shown to the user instead, in a box that does not block.
 void RunClickHandler(QWidget& source, const std::function<void()>& handler)
@@ -56,7 +48,7 @@ void RunClickHandler(QWidget& source, const std::function<void()>& handler)
         handler();
     } catch (const std::exception& error) {
         auto* box = new QMessageBox(QMessageBox::Critical, source.window()->windowTitle(),
-                                    ErrorText(error.what()), QMessageBox::Ok, source.window());
+                                    FromCP932(error.what()), QMessageBox::Ok, source.window());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     }
@@ -378,7 +370,7 @@ QString TAboutWindow::LaunchBufferText(const QString& text)
     // Byte kBufferText is the first one left out; if it continues a character,
     // that whole character is left out.
     qsizetype keep = kBufferText;
-    while (keep > 0 && (static_cast<unsigned char>(utf8[keep]) & 0xC0) == 0x80)
+    while (keep > 0 && IsUtf8ContinuationByte(utf8[keep]))
         --keep;
     return QString::fromUtf8(utf8.left(keep));
 }

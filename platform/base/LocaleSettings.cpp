@@ -138,10 +138,6 @@ TLocaleSeparators LocaleSeparators()
     return SystemLocaleSeparators();
 }
 
-std::string DateSeparator()
-{
-    return LocaleSeparators().DateSeparator;
-}
 std::string ThousandsSeparator()
 {
     return LocaleSeparators().ThousandsSeparator;

@@ -21,7 +21,6 @@ struct TLocaleSeparators {
 
 // The separators in effect (the override if one is set).
 TLocaleSeparators LocaleSeparators();
-std::string DateSeparator();
 std::string ThousandsSeparator();
 
 // The separators the environment's locale gives, ignoring any override.

@@ -5,8 +5,7 @@
 //
 // Left as it is, the allocator grows the heap a little at a time and hands
 // every large buffer its own fresh mapping, so each 4 KiB page of the working
-// set costs a page fault on first touch; on a virtual machine a fault costs
-// microseconds, and for 50,000 rows they are about half of the process's time.
+// set costs a page fault on first touch (BENCHMARKS.md has the figures).
 
 #include <cstddef>
 

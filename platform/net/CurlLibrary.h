@@ -2,9 +2,8 @@
 // libcurl, loaded when the first transfer needs it instead of at program
 // start. Linking it would make the dynamic loader map and relocate libcurl
 // and the thirty libraries behind it (TLS, LDAP, Kerberos, SSH, IDN...)
-// before main(), about as long as the rest of the program's start-up; most of
-// that the window never needs before Start, and the command line can do it
-// on a thread of its own while it starts.
+// before main(); the window never needs them before Start, and the command
+// line can load them on a thread of its own while it starts.
 //
 //   platform::curl::StartLoading();        // at start-up: returns at once
 //   const platform::curl::TApi& api = platform::curl::Api();  // waits for the load

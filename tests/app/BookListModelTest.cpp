@@ -14,9 +14,9 @@
 #include "AppTestSupport.h"
 #include "BookListModel.h"
 #include "BookSaleCompare.h"
+#include "Cp932Codec.h"
 #include "Errors.h"
 #include "LocaleSettings.h"
-#include "SjisCodec.h"
 
 namespace tembrook::test {
 namespace {
@@ -169,7 +169,8 @@ TEST(BookListModelTexts, LocaleSeparatorsApplyWhenTheRowIsAdded)
     Add(model, {{.Title = "B", .Price = 1200, .Month = 3, .Day = 14}});
     EXPECT_EQ(model.Text(0, 1), QStringLiteral("03.14"));
     EXPECT_EQ(model.Text(0, 4), QStringLiteral("1.200"));
-    EXPECT_EQ(model.Text(1, 1), QString::fromStdString("03" + platform::DateSeparator() + "14"));
+    EXPECT_EQ(model.Text(1, 1),
+              QString::fromStdString("03" + platform::LocaleSeparators().DateSeparator + "14"));
 }
 
 TEST(BookListModelRows, CopiesTheRecordsAndNumbersThemByArrival)

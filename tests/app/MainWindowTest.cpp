@@ -45,13 +45,13 @@
 #include "BoxLabels.h"
 #include "Clock.h"
 #include "ConnectionState.h"
+#include "Cp932Codec.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
 #include "ProcessMemory.h"
 #include "QtTranslation.h"
-#include "SjisCodec.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
@@ -469,7 +469,7 @@ TEST_F(MainWindow, SpaceTicksTheRowWhicheverCellWasClickedWithoutMovingIt)
     const QStringList before = Column(FWindow, 2);
     QTreeView* view = FWindow.InportBookListView();
     view->setFocus();
-    for (int column = TBookListModel::colDate; column < TBookListModel::kColumnCount; ++column) {
+    for (int column = scDate; column < TBookListModel::kColumnCount; ++column) {
         SCOPED_TRACE(column);
         const QModelIndex cell = FWindow.BookList().index(column - 1, column);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());

@@ -163,6 +163,30 @@ TEST_F(ExportFormats, CsvAndJsonReadBackByPythonEqualTheRecords)
     EXPECT_EQ(RunPython(kTableScript, {Path("r.csv"), Path("r.json")}), both);
 }
 
+// The exporter's UTF-8 outputs convert as the window shows: a byte that is
+// no character reads U+FFFD, a lead byte that lost its trail byte at a cell's
+// end too, and every ASCII byte is itself.
+TEST_F(ExportFormats, BytesThatAreNoCharacterReadAsReplacementAndAsciiStaysItself)
+{
+    platform::TScopedToday today({2026, 3, 20});
+    FServer.ServeBody("/i.html",
+                      Cp932(Utf8("<p>発売日順(テーブル表示)</p>\r\n<a href=\"t.html\">t</a>\r\n")));
+    FServer.ServeBody("/t.html",
+                      "<table>\r\n<tr><td width=50 bgcolor=#efefef>03/14</td>\r\n<td>P</td>\r\n"
+                      "<td>BAD\x80"
+                      "BYTE \x82 </td>\r\n<td>A\x1A\x1C\x7F"
+                      "B</td>\r\n"
+                      "<td>580</td></tr>\r\n\r\n</table>\r\n");
+    ASSERT_EQ(Run({QStringLiteral("--utf8")}, Path("r.txt")), ecOk) << FErr.toStdString();
+    ASSERT_EQ(Run({QStringLiteral("--format"), QStringLiteral("csv")}, Path("r.csv")), ecOk);
+    EXPECT_EQ(QString::fromUtf8(ReadFile(Path("r.txt"))),
+              Utf8("03/14 BAD\uFFFDBYTE \uFFFD A\x1A\x1C\x7F"
+                   "B 580 P\r\n"));
+    EXPECT_TRUE(QString::fromUtf8(ReadFile(Path("r.csv")))
+                    .endsWith(Utf8("\r\n2026-03-14,day,BAD\uFFFDBYTE \uFFFD,,A\x1A\x1C\x7F"
+                                   "B,580,P,0\r\n")));
+}
+
 constexpr const char* kCalendarScript = R"PY(
 import icalendar, sys
 raw = open(sys.argv[1], "rb").read()

@@ -12,9 +12,9 @@
 
 #include "BookDataInportOptionUnit.h"
 #include "Clock.h"
+#include "Cp932Codec.h"
 #include "HostileTestSupport.h"
 #include "LocaleSettings.h"
-#include "SjisCodec.h"
 
 namespace tembrook::test {
 namespace {
@@ -245,7 +245,8 @@ TEST_F(HostilePage, InvalidSequencesDisplayAsReplacementCharacters)
         {"\x80", QStringLiteral("\uFFFD")},                        // bytes no character starts with
         {"\xA0", QStringLiteral("\uFFFD")},
         {"\xFD\xFE\xFF", QStringLiteral("\uFFFD\uFFFD\uFFFD")},
-        {"\x85\x40", QStringLiteral("\uFFFD")},  // unassigned row
+        {"\x85\x40", QStringLiteral("\uFFFD@")},  // unassigned row: the ASCII byte survives
+        {"\x85\x80", QStringLiteral("\uFFFD")},
         {"\xFC\xFC", QStringLiteral("\uFFFD")},
         {"\x82", QStringLiteral("\uFFFD")},                // a lead byte alone
         {"\x83\x41\x82", QStringLiteral("\u30A2\uFFFD")},  // ... at the end of a text
@@ -265,7 +266,7 @@ TEST_F(HostilePage, InvalidSequencesDisplayAsReplacementCharacters)
     const TTableOutcome table = ParseTable(TablePage({Row("03/05",
                                                           "Bad\x80\xFD"
                                                           "Title",
-                                                          "580", "\x85\x40")}));
+                                                          "580", "\x85\x80")}));
     ASSERT_EQ(table.Titles.size(), 1u);
     EXPECT_EQ(FromCP932(table.Titles[0]), QStringLiteral("Bad\uFFFD\uFFFDTitle"));
     EXPECT_EQ(FromCP932(FOption.BookSaleList.Items(0)->Author()), QStringLiteral("\uFFFD"));

@@ -18,11 +18,11 @@
 
 #include "BookListModel.h"
 #include "Clock.h"
+#include "Cp932Codec.h"
 #include "HTTPTransferThreadUnit.h"
 #include "HostileTestSupport.h"
 #include "LocaleSettings.h"
 #include "MessageBoxes.h"
-#include "SjisCodec.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
@@ -171,7 +171,7 @@ TEST_F(HostileWindow, AfterAHostileSiteTheFixtureSiteImportsAsUsual)
     ASSERT_EQ(list.Count(), 3);
     std::vector<QString> titles;
     for (int row = 0; row < list.Count(); ++row)
-        titles.push_back(list.Text(row, TBookListModel::colTitle));
+        titles.push_back(list.Text(row, scTitle));
     std::sort(titles.begin(), titles.end());
     EXPECT_EQ(titles,
               (std::vector<QString>{QStringLiteral("Bad\uFFFDBytes"), QStringLiteral("Huge0"),

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# check-completion.sh COMPLETION_FILE "OPTIONS FROM --help"
+# check-completion.sh COMPLETION_FILE "OPTIONS FROM --help" "FORMATS FROM --help"
 # Loads bash-completion and the exporter's completion, then completes a few
 # command lines the way bash would after a Tab and compares the offers.
 set -uo pipefail
-completion="$1"; help_options="$2"
+completion="$1"; help_options="$2"; help_formats="$3"
 
 # shellcheck source=/dev/null
 source /usr/share/bash-completion/bash_completion || { echo "bash-completion is not installed"; exit 1; }
@@ -49,7 +49,7 @@ expect() {
 expect "--sort" tembrook-export --so
 expect "author check date price publisher title" tembrook-export --sort ""
 expect "price publisher" tembrook-export --descending --sort p
-expect "csv html ics json saved text" tembrook-export --format ""
+expect "$help_formats" tembrook-export --format ""
 expect "--tick-from" tembrook-export --ti
 expect "picks.txt" tembrook-export --output pi
 expect "folder picks.txt ticks.txt two words.txt" tembrook-export --tick-from ""

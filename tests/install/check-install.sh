@@ -81,11 +81,14 @@ for page in tembrook tembrook-export; do
 done
 
 # The completion loads by itself, completes the way it should, and knows
-# every option the installed exporter's --help lists.
+# every option and every --format value the installed exporter's --help lists
+# (each format's name begins a line of the --format entry).
 completion="$usr/share/bash-completion/completions/tembrook-export"
 bash -c "source '$completion' && complete -p tembrook-export" | grep -q -- '-F _tembrook_export tembrook-export' \
   || bad "completion does not register"
 known=$(grep -oE -- '--[a-z0-9-]+' <<<"$help" | sort -u)
-bash "$here/check-completion.sh" "$completion" "$known" || bad "completion"
+formats=$(sed -n '/^  --format FORMAT/,/^  --/p' <<<"$help" | grep -oE '^ {20}[a-z0-9]+ ' | tr -d ' ' | sort | paste -sd ' ' -)
+[ -n "$formats" ] || bad "--help lists no format"
+bash "$here/check-completion.sh" "$completion" "$known" "$formats" || bad "completion"
 
 exit $fail

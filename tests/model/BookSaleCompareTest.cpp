@@ -13,47 +13,6 @@
 namespace tembrook {
 namespace {
 
-int Sign(int value)
-{
-    return (value > 0) - (value < 0);
-}
-
-TEST(CompareText, Table)
-{
-    struct Case {
-        const char* Name;
-        std::string A;
-        std::string B;
-        int Expected;
-    };
-    const Case cases[] = {
-        {"equal", "Abc", "Abc", 0},
-        {"ASCII case folded", "abc", "ABC", 0},
-        {"mixed case folded", "aBc", "AbC", 0},
-        {"first difference decides", "abc", "abd", -1},
-        {"folded to upper case, not lower", "[", "a", 1},  // '[' 0x5B lies between 'Z' and 'a'
-        {"prefix first", "ab", "abc", -1},
-        {"empty first", "", "a", -1},
-        {"both empty", "", "", 0},
-        {"prefix with case difference", "AB", "abc", -1},
-        {"bytes above 0x7F compare unsigned", "\xB1", "A", 1},  // half-width katakana ｱ
-        // テ is 0x83 0x65 and ウ is 0x83 0x45: the trail bytes look like 'e' and
-        // 'E' but are no letters, so テ sorts after ウ.
-        {"trail byte not folded", "\x83\x65", "\x83\x45", 1},
-        {"trail byte not folded, other way", "\x83\x45", "\x83\x65", -1},
-        {"trail byte against the single letter", "\x83\x61", "\x83\x41", 1},
-        // After a double-byte character the next letter is single again and folds.
-        {"letter after a double-byte character", "\x83\x65x", "\x83\x65X", 0},
-        {"a lead byte value that is a trail byte", "\x81\x81z", "\x81\x81Z", 0},
-        {"a lone lead byte at the end", "a\x81", "A\x81", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        EXPECT_EQ(Sign(CompareTextIgnoreAsciiCase(c.A, c.B)), c.Expected);
-        EXPECT_EQ(Sign(CompareTextIgnoreAsciiCase(c.B, c.A)), -c.Expected);
-    }
-}
-
 TEST(ComparePrices, Table)
 {
     struct Case {

@@ -127,7 +127,7 @@ TEST(LocaleSettings, OverridesNestAndRestore)
     EXPECT_EQ(tembrook::platform::LocaleSeparators(), system);
     {
         tembrook::platform::TScopedLocaleSeparators outer({".", " "});
-        EXPECT_EQ(tembrook::platform::DateSeparator(), ".");
+        EXPECT_EQ(tembrook::platform::LocaleSeparators().DateSeparator, ".");
         EXPECT_EQ(tembrook::platform::ThousandsSeparator(), " ");
         {
             tembrook::platform::TScopedLocaleSeparators inner({"-", "'"});
@@ -137,7 +137,7 @@ TEST(LocaleSettings, OverridesNestAndRestore)
     }
     EXPECT_EQ(tembrook::platform::LocaleSeparators(), system);
     tembrook::platform::SetLocaleSeparatorsForTesting({"x", "y"});
-    EXPECT_EQ(tembrook::platform::DateSeparator(), "x");
+    EXPECT_EQ(tembrook::platform::LocaleSeparators().DateSeparator, "x");
     tembrook::platform::ResetLocaleSeparatorsForTesting();
     EXPECT_EQ(tembrook::platform::LocaleSeparators(), system);
 }

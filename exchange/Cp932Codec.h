@@ -1,0 +1,51 @@
+#pragma once
+// The one conversion between the program's CP932 byte strings and Unicode.
+// Everything below the front-ends keeps text as CP932 bytes in std::string;
+// widgets, file names, the terminal and the UTF-8 outputs take Unicode. The
+// window, the About box and the exporter all convert here, so a page shows
+// the same characters in the list, the log and every output.
+//
+// Decoding reads the bytes as the text layer classifies them: bytes
+// 0x00-0x7F are themselves (all of them, control codes included), 0xA1-0xDF
+// are the half-width katakana, and a lead byte (0x81-0x9F, 0xE0-0xFC) with
+// the byte after it is one character when that byte can trail a lead byte
+// (0x40-0x7E, 0x80-0xFC) and the pair is assigned. Anything else reads as
+// U+FFFD, and no byte of the text around it is lost:
+//
+//   a byte that is no CP932 character on its own (0x80, 0xA0, 0xFD-0xFF)  U+FFFD
+//   a lead byte followed by a byte that cannot trail it, or by an ASCII    U+FFFD, then that
+//   byte with which it makes no character ("\x81 ", "\x82A")               byte on its own
+//   a lead byte and a byte 0x80-0xFC that CP932 does not assign together  one U+FFFD
+//   a lead byte at the very end                                            U+FFFD
+//
+// (An ASCII byte after a damaged lead byte is read on its own, as browsers
+// read Shift_JIS, so the markup and text after the damage survive.)
+//
+// The characters of the pairs come from the platform's "windows-31j" table
+// (ICU), the Microsoft variant of Shift-JIS the publishers' pages are written
+// in, so 0x81 0x60 is the full-width tilde and the NEC and IBM extensions
+// decode.
+//
+// Encoding is the exact inverse: every character decoding can give encodes
+// to bytes that decode to it again. Where several pairs decode to the same
+// character (the NEC and IBM extensions repeat some), the encoder takes the
+// one the platform's code page 932 writes: JIS X 0208 rows first, then the NEC row 13, then the
+// IBM extension, then the NEC-selected IBM extension. A character CP932
+// cannot hold (U+FFFD among them) becomes "?".
+
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+
+namespace tembrook {
+
+QString FromCP932(std::string_view bytes);
+
+std::string ToCP932(QStringView text);
+
+// FromCP932 then UTF-8, for the outputs written in UTF-8.
+std::string Cp932ToUtf8(std::string_view bytes);
+
+}  // namespace tembrook
