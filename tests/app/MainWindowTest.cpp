@@ -8,16 +8,13 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
-#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -27,7 +24,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <QTreeView>
 #include <QUrl>
 #include <arpa/inet.h>
@@ -51,7 +47,6 @@
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
 #include "ProcessMemory.h"
-#include "QtTranslation.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
@@ -287,32 +282,6 @@ TEST(MainWindowLayout, FontIsMSPGothicOrTheFallbackOfItsWidths)
     EXPECT_TRUE(info.family() == QStringLiteral("ＭＳ Ｐゴシック") ||
                 info.family() == QStringLiteral("MS PGothic") || info.family() == QStringLiteral("Monapo"))
         << info.family().toStdString() << " (fonts-monapo is installed by scripts/deps.sh)";
-}
-
-// Qt's own texts come from its Japanese translation whatever the locale,
-// which keeps formatting; without the file they stay English.
-TEST(MainWindowLayout, QtsOwnTextsAreJapaneseWhereTheTranslationIsInstalled)
-{
-    QTemporaryDir empty;
-    const QLocale locale;
-    struct Case {
-        QString Folder;
-        const char* Cancel;
-    };
-    const Case cases[] = {{QLibraryInfo::path(QLibraryInfo::TranslationsPath), "キャンセル"},
-                          {empty.path(), "Cancel"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Cancel);
-        QTranslator* translator = InstallQtTranslator(*QCoreApplication::instance(), c.Folder);
-        const auto remove = qScopeGuard([translator] {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        });
-        EXPECT_EQ(translator != nullptr, c.Folder != empty.path());
-        const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
-        EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8(c.Cancel));
-        EXPECT_EQ(QLocale(), locale);
-    }
 }
 
 TEST(MainWindowLayout, SetUpRunsOnTheFirstShowOnly)
