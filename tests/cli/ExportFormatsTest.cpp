@@ -14,6 +14,7 @@
 #include "Clock.h"
 #include "ExportCommand.h"
 #include "HTTPTransferThreadUnit.h"
+#include "ListFile.h"
 #include "LocaleSettings.h"
 #include "TestHttpServer.h"
 
@@ -297,6 +298,11 @@ TEST_F(ExportFormats, BadUsageOfTheNewOptions)
     EXPECT_EQ(Run({QStringLiteral("--tick-from"), Path("missing.txt")}, Path("out.txt")), ecFailed);
     EXPECT_TRUE(FErr.contains(QStringLiteral("cannot read the saved list"))) << FErr.toStdString();
     EXPECT_EQ(Run({QStringLiteral("--tick-from"), FDir.path()}, Path("out.txt")), ecFailed);
+    QFile huge(Path("huge.txt"));  // sparse: larger than any saved list, yet no disk taken
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kListFileSizeLimit + 1));
+    huge.close();
+    EXPECT_EQ(Run({QStringLiteral("--tick-from"), Path("huge.txt")}, Path("out.txt")), ecFailed);
+    EXPECT_TRUE(FErr.contains(QStringLiteral("larger than 512 MiB"))) << FErr.toStdString();
     EXPECT_TRUE(FServer.Requests().empty());
     EXPECT_FALSE(QFile::exists(Path("out.txt")));
 }
