@@ -153,7 +153,8 @@ QString UsageText()
         FormatUsageLines() +
         QStringLiteral("  --html            the same as --format html\n"
                        "  --utf8            write %1 in UTF-8 instead of Shift-JIS\n"
-                       "  --excel           with %2: a byte-order mark first, for spreadsheets\n"
+                       "  --excel           with %2: the form for spreadsheets (a byte-order mark\n"
+                       "                    first, formulas kept as text)\n"
                        "  --output FILE     write to FILE, replacing it only when the write succeeds\n"
                        "  --help            print this text and exit\n"
                        "  --version         print the version and exit\n"

@@ -76,9 +76,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tembrook/tembrook")
 # dpkg-shlibdeps finds the libraries the programs and the network-information
-# module link (Qt 6 Core, Gui, Widgets, Network); what is loaded at run time
+# module link (Qt 6 Core, Gui, Widgets, Network, libxml2); what is loaded at run time
 # is named by hand: libcurl (opened by name when the first transfer needs it,
-# see platform/CurlLibrary.h), the platform plugins the window needs, the
+# see platform/net/CurlLibrary.h), the platform plugins the window needs, the
 # Japanese font and Qt's Japanese translation (qtbase_ja.qm, app/QtTranslation.h).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

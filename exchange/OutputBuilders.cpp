@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "CharacterReferences.h"
 #include "Cp932Codec.h"
 #include "DateUtils.h"
 #include "SavedListFile.h"
@@ -17,10 +18,11 @@ namespace tembrook {
 
 namespace {
 
-// A text field of a record as the outputs for other programs carry it.
+// A text field of a record as the outputs for other programs carry it: in
+// Unicode, with the page's character references decoded.
 QString FieldText(std::string_view cp932)
 {
-    return FromCP932(cp932);
+    return DecodeCharacterReferences(FromCP932(cp932));
 }
 
 // The fields of one row in csv and json.
@@ -72,9 +74,15 @@ TRecordFields Fields(const TBookSaleRowRef& row)
 }
 
 // A field as RFC 4180 has it: quoted when it holds a comma, a quote or a
-// line break, quotes doubled.
-QString CsvField(const QString& text)
+// line break, quotes doubled. For spreadsheets, a field that a spreadsheet
+// would take for a formula (one that begins with "=", "+", "-", "@", a tab
+// or a carriage return) gets an apostrophe first, which makes it text.
+QString CsvField(const QString& field, bool forSpreadsheets)
 {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    const QString text = forSpreadsheets && !field.isEmpty() && kFormulaStarts.contains(field.front())
+        ? QLatin1Char('\'') + field
+        : field;
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
         return text;
@@ -137,17 +145,16 @@ TOutput BuildCsvOutput(const TOutputRows& rows, const TOutputSettings& settings)
         if (row.Record == nullptr)
             continue;
         const TRecordFields f = Fields(row);
-        const QStringList cells = {
-            f.Date,
-            f.DateKind,
-            CsvField(f.Title),
-            f.Volume ? QString::number(*f.Volume) : QString(),
-            CsvField(f.Author),
-            f.Price ? QString::number(*f.Price) : QString(),
-            CsvField(f.Publisher),
-            f.Ticked ? QStringLiteral("1") : QStringLiteral("0"),
+        const QString cells[] = {
+            f.Date,      f.DateKind,
+            f.Title,     f.Volume ? QString::number(*f.Volume) : QString(),
+            f.Author,    f.Price ? QString::number(*f.Price) : QString(),
+            f.Publisher, f.Ticked ? QStringLiteral("1") : QStringLiteral("0"),
         };
-        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        for (const QString& cell : cells)
+            text += CsvField(cell, settings.ForSpreadsheets) + QLatin1Char(',');
+        text.back() = QLatin1Char('\r');
+        text += QLatin1Char('\n');
     }
     TOutput output;
     if (settings.ForSpreadsheets)

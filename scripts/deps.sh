@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libcurl4-openssl-dev
+  # HTML 4's named character references for the outputs to other programs
+  libxml2-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-monapo fonts-ipafont-gothic xvfb xauth

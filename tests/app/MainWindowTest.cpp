@@ -44,6 +44,7 @@
 #include "Cp932Codec.h"
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
+#include "ListFile.h"
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
 #include "ProcessMemory.h"
@@ -877,13 +878,22 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
     EXPECT_TRUE(Ticked(FWindow).isEmpty());
     EXPECT_EQ(Column(FWindow, 2), order);
 
-    // A saved list that cannot be read is shown as such and ticks nothing.
+    // A saved list that cannot be read, or that is larger than any saved list
+    // (a sparse file), is shown as such and ticks nothing.
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("gone.txt"));
-    TScopedOpenDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return missing; });
-    FWindow.CheckFromSavedListAction()->trigger();
-    ASSERT_EQ(FMessages.Messages.size(), 1u);
+    const QString huge = dir.filePath(QStringLiteral("huge.txt"));
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kListFileSizeLimit + 1));
+    file.close();
+    for (const QString& name : {missing, huge}) {
+        TScopedOpenDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
+        FWindow.CheckFromSavedListAction()->trigger();
+    }
+    ASSERT_EQ(FMessages.Messages.size(), 2u);
     EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("Cannot open file ") + missing);
+    EXPECT_EQ(FMessages.Messages[1].Text,
+              QStringLiteral("The file is too large to be a saved list: ") + huge);
     EXPECT_TRUE(Ticked(FWindow).isEmpty());
 }
 

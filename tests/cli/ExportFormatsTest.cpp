@@ -14,6 +14,7 @@
 #include "Clock.h"
 #include "ExportCommand.h"
 #include "HTTPTransferThreadUnit.h"
+#include "ListFile.h"
 #include "LocaleSettings.h"
 #include "TestHttpServer.h"
 
@@ -127,18 +128,24 @@ TEST_F(ExportFormats, CsvAndJsonReadBackByPythonEqualTheRecords)
     ServeSite(FServer,
               {{"03/14", "Pub, Inc.", "Say \"hi\", 世界　３", "作者 A", "580"},
                {"04/上旬", "出版", "Back\\slash;semi", "B", ""},
-               {"05/不明", "出版", "謎", "C", "1000"}});
-    // Last month's list followed the first series (volume 2).
+               {"05/不明", "出版", "謎", "C", "1000"},
+               {"05/10", "P&amp;Q", "Tom &amp; Lily &#12354;&copy", "&#61;1+1", "0"}});
+    // Last month's list followed the first series (volume 2) and the one
+    // whose title holds references, as the page wrote them.
     WriteFile(Path("last.txt"),
-              QByteArray::fromStdString(
-                  Cp932(Utf8("★★★ 02/14 Say \"hi\", 世界(2) 作者 A 580 Pub, Inc.\r\n\r\n\r\n"))));
+              QByteArray::fromStdString(Cp932(Utf8("★★★ 02/14 Say \"hi\", 世界(2) 作者 A 580 Pub, Inc.\r\n"
+                                                   "★★★ 02/14 Tom &amp; Lily &#12354;&copy &#61;1+1 0 P\r\n"
+                                                   "\r\n\r\n"))));
     // The cron round: the list saved in UTF-8 ticks the same rows next time.
     ASSERT_EQ(Run({QStringLiteral("--tick-from"), Path("last.txt"), QStringLiteral("--format"),
                    QStringLiteral("saved"), QStringLiteral("--utf8")},
                   Path("saved-utf8.txt")),
               ecOk)
         << FErr.toStdString();
-    EXPECT_TRUE(FErr.contains(Utf8("保存リストから 1 件をチェックしました"))) << FErr.toStdString();
+    EXPECT_TRUE(FErr.contains(Utf8("保存リストから 2 件をチェックしました"))) << FErr.toStdString();
+    EXPECT_TRUE(
+        ReadFile(Path("saved-utf8.txt")).contains("05/10 Tom &amp; Lily &#12354;&copy &#61;1+1 0 P&amp;Q"))
+        << "the saved list keeps the references";
     const QStringList tickFrom = {QStringLiteral("--tick-from"), Path("saved-utf8.txt")};
     ASSERT_EQ(
         Run(tickFrom + QStringList{QStringLiteral("--format=csv"), QStringLiteral("--excel")}, Path("r.csv")),
@@ -150,16 +157,22 @@ TEST_F(ExportFormats, CsvAndJsonReadBackByPythonEqualTheRecords)
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"
                                "date,date_kind,"))
         << "a byte-order mark with --excel";
-    EXPECT_EQ(csv.count("\r\n"), 4);
+    EXPECT_EQ(csv.count("\r\n"), 5);
     const QStringList expected = {
         Utf8("2026-03-14|day|Say \"hi\", 世界|3|作者 A|580|Pub, Inc.|1"),
         Utf8("2026-04-10|early|Back\\slash;semi||B||出版|0"),
         Utf8("2026-05-20|unknown|謎||C|1000|出版|0"),
+        // References decoded ("&copy" lacks its ";"); for spreadsheets a
+        // formula's "=" is kept from running by an apostrophe.
+        Utf8("2026-05-10|day|Tom & Lily あ&copy||'=1+1|0|P&Q|1"),
     };
     QStringList both;
     for (const QString& prefix : {QStringLiteral("csv:"), QStringLiteral("json:")})
         for (const QString& line : expected)
-            both.append(prefix + line);
+            both.append(prefix +
+                        (prefix == QStringLiteral("json:")
+                             ? QString(line).replace(QStringLiteral("|'="), QStringLiteral("|="))
+                             : line));
     EXPECT_EQ(RunPython(kTableScript, {Path("r.csv"), Path("r.json")}), both);
 }
 
@@ -217,7 +230,8 @@ TEST_F(ExportFormats, IcsReadBackByIcalendarWithTheDaysAndTheYearRule)
                {"01/31", "P", "一月", "E", ""},
                {"03/不明", "P", "三月", "F", ""},
                {"07/中旬", "P", "七月　２", "C", "1200"},
-               {"07/下旬", "P", "七月　３", "C", "1200"}});
+               {"07/下旬", "P", "七月　３", "C", "1200"},
+               {"12/24", "P&amp;Q", "A &lt;B&gt; &#x3042;", "&eacute;", "0"}});
     ASSERT_EQ(Run({QStringLiteral("--format"), QStringLiteral("ics")}, Path("a.ics")), ecOk)
         << FErr.toStdString();
     EXPECT_TRUE(FErr.contains(QStringLiteral("1 release(s) of unknown date"))) << FErr.toStdString();
@@ -237,6 +251,7 @@ TEST_F(ExportFormats, IcsReadBackByIcalendarWithTheDaysAndTheYearRule)
         {nullptr, "2028-02-21", "2028-03-01", "著者名: D/出版社: P"},
         {"一月", "2028-01-31", "2028-02-01", "著者名: E/出版社: P"},
         {"七月 (3)", "2028-07-21", "2028-08-01", "著者名: C/価格: 1,200/出版社: P"},
+        {"A <B> あ", "2027-12-24", "2027-12-25", "著者名: é/出版社: P&Q"},
     };
     ASSERT_EQ(events.size(), std::size(expected)) << events.join(QLatin1Char('\n')).toStdString();
     QStringList uids;
@@ -283,6 +298,11 @@ TEST_F(ExportFormats, BadUsageOfTheNewOptions)
     EXPECT_EQ(Run({QStringLiteral("--tick-from"), Path("missing.txt")}, Path("out.txt")), ecFailed);
     EXPECT_TRUE(FErr.contains(QStringLiteral("cannot read the saved list"))) << FErr.toStdString();
     EXPECT_EQ(Run({QStringLiteral("--tick-from"), FDir.path()}, Path("out.txt")), ecFailed);
+    QFile huge(Path("huge.txt"));  // sparse: larger than any saved list, yet no disk taken
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kListFileSizeLimit + 1));
+    huge.close();
+    EXPECT_EQ(Run({QStringLiteral("--tick-from"), Path("huge.txt")}, Path("out.txt")), ecFailed);
+    EXPECT_TRUE(FErr.contains(QStringLiteral("larger than 512 MiB"))) << FErr.toStdString();
     EXPECT_TRUE(FServer.Requests().empty());
     EXPECT_FALSE(QFile::exists(Path("out.txt")));
 }

@@ -14,7 +14,7 @@ fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for need in libqt6widgets6 libqt6network6 libcurl4 fonts-monapo fonts-ipafont-gothic qt6-qpa-plugins \
+for need in libqt6widgets6 libqt6network6 libcurl4 libxml2 fonts-monapo fonts-ipafont-gothic qt6-qpa-plugins \
             qt6-translations-l10n; do
   case "$depends" in *"$need"*) ;; *) bad "missing dependency: $need";; esac
 done
