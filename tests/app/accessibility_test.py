@@ -1,6 +1,7 @@
-"""The real window as a screen reader meets it, through the AT-SPI bus
-(under Xvfb with a private session bus, see CMakeLists.txt):
+"""The real window as a screen reader meets it, through the AT-SPI bus:
     accessibility_test.py TEMBROOK_BINARY SITE_FOLDER
+runs itself again on a fresh Xvfb under a private session bus, whose
+at-spi2-core bus launcher and registry start on demand.
 """
 import functools
 import http.server
@@ -11,15 +12,42 @@ import tempfile
 import threading
 import time
 
-import pyatspi
-
 DEADLINE = 60  # seconds for any one state to appear; far above the need
+
+
+def under_xvfb_and_session_bus():
+    # Xvfb picks a free display itself: xvfb-run -a races other X servers
+    # that start at the same moment.
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp"], pass_fds=[write])
+    os.close(write)
+    with os.fdopen(read) as pipe:
+        display = pipe.readline().strip()
+    try:
+        if not display:
+            return "FAIL: Xvfb did not start"
+        env = dict(os.environ, DISPLAY=":" + display, TEMBROOK_AT_SPI_SESSION="1")
+        return subprocess.run(["dbus-run-session", "--", sys.executable, *sys.argv], env=env).returncode
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+if __name__ == "__main__" and "TEMBROOK_AT_SPI_SESSION" not in os.environ:
+    sys.exit(under_xvfb_and_session_bus())
+
+import pyatspi  # noqa: E402  (only under the session bus)
+
+PROGRAM = []  # the program under test, once started
 
 
 def wait_for(what, probe):
     """Polls probe (no event tells these changes) until it gives a value."""
     end = time.monotonic() + DEADLINE
     while time.monotonic() < end:
+        if PROGRAM and PROGRAM[0].poll() is not None:
+            sys.exit(f"FAIL: the program ended ({PROGRAM[0].returncode}) before {what}")
         try:
             found = probe()
         except Exception:  # objects come and go while the window changes
@@ -57,6 +85,7 @@ def run(binary, url):
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                no_proxy="127.0.0.1", NO_PROXY="127.0.0.1")
     program = subprocess.Popen([binary], env=env)
+    PROGRAM.append(program)
     try:
         desktop = pyatspi.Registry.getDesktop(0)
         app = wait_for("application on the bus", lambda: next(
