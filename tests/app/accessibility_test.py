@@ -16,11 +16,13 @@ DEADLINE = 60  # seconds for any one state to appear; far above the need
 
 
 def under_xvfb_and_session_bus():
-    # Xvfb picks a free display itself: xvfb-run -a races other X servers
-    # that start at the same moment.
+    # Xvfb picks a free display itself (xvfb-run -a races other X servers
+    # that start at the same moment), and does not reset when its last client
+    # leaves: the bus launcher's short visit would refuse the program's
+    # connection for the moment of the reset.
     read, write = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=[write])
+                             "-nolisten", "tcp", "-noreset"], pass_fds=[write])
     os.close(write)
     with os.fdopen(read) as pipe:
         display = pipe.readline().strip()
