@@ -86,32 +86,6 @@ std::string AnsiLowerCase(std::string_view text)
     return result;
 }
 
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept
-{
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (ToAsciiLower(text[i]) != lowerPrefix[i])
-            return false;
-    return true;
-}
-
-unsigned char TUpperFoldingReader::Next() noexcept
-{
-    const auto b = U8(FText[FPos++]);
-    if (FTrailNext) {
-        FTrailNext = false;
-        return b;  // a trail byte compares by its value
-    }
-    if (IsLeadByteValue(b)) {
-        FTrailNext = true;
-        return b;
-    }
-    if (b >= 'a' && b <= 'z')
-        return static_cast<unsigned char>(b - ('a' - 'A'));
-    return b;
-}
-
 int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) noexcept
 {
     TUpperFoldingReader r1(text1);
@@ -128,28 +102,9 @@ int CompareTextIgnoreAsciiCase(std::string_view text1, std::string_view text2) n
     return text1.size() < text2.size() ? -1 : 1;
 }
 
-std::string_view TrimView(std::string_view text) noexcept
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsTrimmedByte(text[begin]))
-        ++begin;
-    while (end > begin && IsTrimmedByte(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 std::string Trim(std::string_view text)
 {
     return std::string(TrimView(text));
-}
-
-void TrimInPlace(std::string& text)
-{
-    const std::string_view trimmed = TrimView(text);
-    const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
-    text.erase(begin + trimmed.size());
-    text.erase(0, begin);
 }
 
 std::string Copy(std::string_view text, std::int64_t index, std::int64_t count)

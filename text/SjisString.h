@@ -60,7 +60,16 @@ constexpr char ToAsciiLower(char c) noexcept
 // True when text begins with lowerPrefix (lower-case ASCII) in any ASCII
 // case, byte for byte: for a prefix of ASCII bytes that starts on a character
 // boundary, every byte it is compared with is a single-byte character.
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept;
+// (Inline: the table parser asks it at every "<" of a page.)
+constexpr bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) noexcept
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+        if (ToAsciiLower(text[i]) != lowerPrefix[i])
+            return false;
+    return true;
+}
 
 // Reads a CP932 text byte by byte with a-z folded to A-Z where the byte is a
 // single-byte character; a lead byte and its trail byte come as they are
@@ -71,7 +80,20 @@ public:
     explicit TUpperFoldingReader(std::string_view text) noexcept : FText(text) {}
 
     bool AtEnd() const noexcept { return FPos >= FText.size(); }
-    unsigned char Next() noexcept;
+    // (Inline: sorting reads every row's first bytes through it.)
+    unsigned char Next() noexcept
+    {
+        const auto b = static_cast<unsigned char>(FText[FPos++]);
+        if (FTrailNext) {
+            FTrailNext = false;
+            return b;  // a trail byte compares by its value
+        }
+        if (IsLeadByteValue(b)) {
+            FTrailNext = true;
+            return b;
+        }
+        return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - ('a' - 'A')) : b;
+    }
 
 private:
     std::string_view FText;
@@ -92,11 +114,27 @@ constexpr bool IsTrimmedByte(char c) noexcept
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-// The text without its leading and trailing trimmed bytes.
-std::string_view TrimView(std::string_view text) noexcept;
+// The text without its leading and trailing trimmed bytes. (Inline, like
+// TrimInPlace: the table parser trims every line of a page.)
+constexpr std::string_view TrimView(std::string_view text) noexcept
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsTrimmedByte(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimmedByte(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
 std::string Trim(std::string_view text);
 // Trim, in place, without a second string.
-void TrimInPlace(std::string& text);
+inline void TrimInPlace(std::string& text)
+{
+    const std::string_view trimmed = TrimView(text);
+    const auto begin = static_cast<std::size_t>(trimmed.data() - text.data());
+    text.erase(begin + trimmed.size());
+    text.erase(0, begin);
+}
 
 // Bytes index .. index+count-1 (1-based). index below 1 counts as 1, an index
 // past the end gives "", a negative count counts as 0, a count running past
