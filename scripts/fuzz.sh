@@ -5,7 +5,8 @@
 # or sanitizer report; libFuzzer then leaves the input that found it in
 # build/fuzz/findings/<target>/.
 #
-#   bash scripts/fuzz.sh          # 30 s a target (what scripts/test.sh runs)
+#   bash scripts/fuzz.sh          # 30 s a target
+#   bash scripts/fuzz.sh 20       # 20 s a target (what scripts/test.sh runs)
 #   bash scripts/fuzz.sh 600      # 10 minutes a target
 #
 # New inputs that reach new code are kept in fuzz/corpus-work/<target>/

@@ -23,6 +23,6 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 
 if [ -f "$here/scripts/fuzz.sh" ]; then
   echo "== fuzz targets, short bounded runs"
-  bash "$here/scripts/fuzz.sh" "${TEMBROOK_FUZZ_SECONDS:-30}"
+  bash "$here/scripts/fuzz.sh" "${TEMBROOK_FUZZ_SECONDS:-20}"
 fi
 echo "== all tests passed"
