@@ -119,22 +119,25 @@ TOutput BuildHtmlOutput(const TOutputRows& rows, const TOutputSettings& /*settin
 
 TOutput BuildSavedOutput(const TOutputRows& rows, const TOutputSettings& /*settings*/)
 {
-    std::string marked;
+    TOutput output;
+    std::string& marked = output.Bytes;
     std::string all;
+    all.reserve(rows.size() * 96);  // a release line is rarely longer
     for (const TBookSaleRowRef& row : rows) {
         if (row.Record == nullptr)
             continue;
-        const std::string line = row.Record->TextLine();
+        const std::size_t start = all.size();
+        all += row.Record->TextLine();
+        all += "\r\n";
         if (row.Checked) {
             marked += kSavedListMark;
-            marked += line;
-            marked += "\r\n";
+            marked.append(all, start);
         }
-        all += line;
-        all += "\r\n";
     }
-    TOutput output;
-    output.Bytes = marked + "\r\n\r\n" + all + "\r\n";
+    marked.reserve(marked.size() + 4 + all.size() + 2);
+    marked += "\r\n\r\n";
+    marked += all;
+    marked += "\r\n";
     return output;
 }
 
