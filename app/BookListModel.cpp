@@ -8,6 +8,7 @@
 
 #include "BookSaleCompare.h"
 #include "BookSaleTexts.h"
+#include "CharacterReferences.h"
 #include "Cp932Codec.h"
 #include "Errors.h"
 #include "LocaleSettings.h"
@@ -17,9 +18,33 @@ namespace tembrook {
 struct TBookListModel::TRow {
     std::optional<THtmlBookSaleData> Data;        // empty for a row without a record
     std::array<std::string, kColumnCount> Texts;  // CP932
+    // What the title, author and publisher cells show where their text holds
+    // character references ("Tom &amp; Lily" shows "Tom & Lily"); made once
+    // with the texts, and only for the rows that need it.
+    std::unique_ptr<std::array<QString, kColumnCount>> Shown;
     bool Checked = false;
 
     const THtmlBookSaleData* Record() const noexcept { return Data ? &*Data : nullptr; }
+
+    QString ShownText(std::size_t column) const
+    {
+        if (Shown && !(*Shown)[column].isNull())
+            return (*Shown)[column];
+        return FromCP932(Texts[column]);
+    }
+
+    void RenderShownTexts()
+    {
+        for (const std::size_t column :
+             {std::size_t{scTitle}, std::size_t{scAuthor}, std::size_t{scPublisher}}) {
+            if (Texts[column].find('&') == std::string::npos)
+                continue;
+            QString decoded = DecodeCharacterReferences(FromCP932(Texts[column]));
+            if (!Shown)
+                Shown = std::make_unique<std::array<QString, kColumnCount>>();
+            (*Shown)[column] = std::move(decoded);
+        }
+    }
 };
 
 TBookListModel::TBookListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -85,7 +110,7 @@ QVariant TBookListModel::data(const QModelIndex& index, int role) const
     const TRow& row = RowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return FromCP932(row.Texts[static_cast<std::size_t>(index.column())]);
+        return row.ShownText(static_cast<std::size_t>(index.column()));
     case Qt::CheckStateRole:
         if (index.column() == scCheck)
             return row.Checked ? Qt::Checked : Qt::Unchecked;
@@ -230,6 +255,7 @@ void TBookListModel::AddBookSaleList(const TBookSaleList& list)
             copy.Assign(list.Items(i));
             copy.SetRowIndex(static_cast<std::int32_t>(Count() + static_cast<int>(fresh.size())));
             row->Texts = ListItemTexts(copy, separators.DateSeparator, separators.ThousandsSeparator);
+            row->RenderShownTexts();
             fresh.push_back(std::move(row));
         }
     } catch (...) {
@@ -483,7 +509,7 @@ QString TBookListModel::Text(int row, int column) const
     CheckRow(row);
     if (column < 0 || column >= kColumnCount)
         return QString();
-    return FromCP932(RowAt(row).Texts[static_cast<std::size_t>(column)]);
+    return RowAt(row).ShownText(static_cast<std::size_t>(column));
 }
 
 }  // namespace tembrook

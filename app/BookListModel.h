@@ -6,7 +6,11 @@
 // Every row owns a private copy of its record, made with Assign, and the
 // texts rendered from that copy when the row was added; the texts are never
 // rendered again. They are kept as CP932 and become QString only when a view
-// asks for them (only the visible rows are ever converted). A record's RowIndex is the number of rows the list held
+// asks for them (only the visible rows are ever converted). The title, author
+// and publisher cells show the characters that the page's character
+// references stand for ("Tom &amp; Lily &#9829;" shows "Tom & Lily ♥"),
+// decoded once when the row is added; the records, the sort, Save and the
+// HTML line keep the references as the page wrote them. A record's RowIndex is the number of rows the list held
 // just before it arrived, so the release-date column sorts by order of
 // arrival since the last Clear.
 //
@@ -94,6 +98,7 @@ public:
     // The rows with a record in display order, with their ticks; only the
     // ticked ones with tickedOnly. What Save, HTML and the calendar read.
     std::vector<TBookSaleRowRef> Rows(bool tickedOnly = false) const;
+    // The text a cell shows (references decoded, see above).
     QString Text(int row, int column) const;
 
     // The order of two rows under the sort state: negative when row a goes

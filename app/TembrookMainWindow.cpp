@@ -32,6 +32,7 @@
 #include "MessageBoxes.h"
 #include "MouseUpEvent.h"
 #include "NumberFormat.h"
+#include "PageDecoder.h"
 #include "ProgressHandOver.h"
 #include "SavedListFile.h"
 #include "UiBase.h"
@@ -113,7 +114,7 @@ TTembrookMainForm::TTembrookMainForm(QWidget* parent)
       FCalendarDialog(QStringLiteral("カレンダーに書き出す"),
                       {QStringLiteral("iCalendarファイル(*.ics)"), QStringLiteral("すべてのファイル(*.*)")},
                       QStringLiteral("ics")),
-      FStarter(this)
+      FStarter(this, &DecodePageToCP932)
 {
     BuildLayout();
     FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {

@@ -17,6 +17,7 @@
 #include "ImportTransferStarter.h"
 #include "ListFile.h"
 #include "OutputFormats.h"
+#include "PageDecoder.h"
 #include "ReplacingFile.h"
 #include "SavedListFile.h"
 
@@ -206,7 +207,7 @@ TImported Import(const std::string& url, TErrorWriter& errors)
     InitializeTransfers();
     QEventLoop loop;
     TExportSink sink(errors, loop);
-    TImportTransferStarter starter;
+    TImportTransferStarter starter(nullptr, &DecodePageToCP932);
     TImportRoad road(sink, starter);
     road.StartImport(url);
     if (!sink.Idle() && road.RunningTransfers() > 0)
@@ -258,8 +259,20 @@ std::string BuildOutput(const TRows& rows, const TExportOptions& options, const 
 // 0 when everything arrived, else 1 with a line that says so.
 int OutcomeStatus(const TImportOutcome& outcome, TErrorWriter& errors)
 {
+    if (outcome.TopPageHttpError != 0) {
+        errors.Message(QStringLiteral("the top page answered HTTP %1; no release table was fetched")
+                           .arg(outcome.TopPageHttpError));
+        return ecFailed;
+    }
     if (outcome.TopPageDone && !outcome.TopPageFailed && outcome.LinkCount == 0) {
         errors.Message(QStringLiteral("no links to release tables found on the top page"));
+        return ecFailed;
+    }
+    if (outcome.PagesHttpFailed > 0) {
+        errors.Message(QStringLiteral("the import was incomplete: %1 release table page(s) answered with an "
+                                      "HTTP error (the first HTTP %2); the output holds what arrived")
+                           .arg(outcome.PagesHttpFailed)
+                           .arg(outcome.PageHttpError));
         return ecFailed;
     }
     if (!outcome.Complete()) {

@@ -126,6 +126,49 @@ const TEncodeTable& EncodeTable()
     return *table;
 }
 
+// Characters that CP932 lacks but holds a look-alike of, which its own
+// decoding gives instead (0x8160 reads as U+FF5E FULLWIDTH TILDE, not
+// U+301C WAVE DASH): pages in Unicode write the one, Shift_JIS pages the
+// other, and a reader means the same character by both.
+struct TCp932Twin {
+    char16_t Character;
+    std::uint16_t Bytes;
+};
+constexpr std::array<TCp932Twin, 8> kCp932Twins = {{
+    {0x301C, 0x8160},  // WAVE DASH                -> FULLWIDTH TILDE
+    {0x2016, 0x8161},  // DOUBLE VERTICAL LINE     -> PARALLEL TO
+    {0x2212, 0x817C},  // MINUS SIGN               -> FULLWIDTH HYPHEN-MINUS
+    {0x00A2, 0x8191},  // CENT SIGN                -> FULLWIDTH CENT SIGN
+    {0x00A3, 0x8192},  // POUND SIGN               -> FULLWIDTH POUND SIGN
+    {0x00AC, 0x81CA},  // NOT SIGN                 -> FULLWIDTH NOT SIGN
+    {0x2014, 0x815C},  // EM DASH                  -> HORIZONTAL BAR
+    {0x00A6, 0xFA55},  // BROKEN BAR               -> FULLWIDTH BROKEN BAR
+}};
+
+void AppendCode(std::string& bytes, std::uint16_t code)
+{
+    if (code < 0x100) {
+        bytes += static_cast<char>(code);
+    } else {
+        bytes += static_cast<char>(code >> 8);
+        bytes += static_cast<char>(code & 0xFF);
+    }
+}
+
+void AppendReference(std::string& bytes, char32_t codePoint)
+{
+    char digits[16];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    do {
+        *--at = static_cast<char>('0' + codePoint % 10);
+        codePoint /= 10;
+    } while (codePoint != 0);
+    bytes += "&#";
+    bytes.append(at, end);
+    bytes += ';';
+}
+
 bool IsAscii(std::string_view bytes) noexcept
 {
     for (const char c : bytes)
@@ -180,14 +223,46 @@ std::string ToCP932(QStringView text)
         if (table == nullptr)
             table = &EncodeTable();
         const std::uint16_t code = QChar::isSurrogate(c) ? 0 : (*table)[c];
-        if (code == 0) {
+        if (code == 0)
             bytes += '?';
-        } else if (code < 0x100) {
-            bytes += static_cast<char>(code);
-        } else {
-            bytes += static_cast<char>(code >> 8);
-            bytes += static_cast<char>(code & 0xFF);
+        else
+            AppendCode(bytes, code);
+    }
+    return bytes;
+}
+
+std::string ToCP932WithReferences(QStringView text)
+{
+    static const std::unique_ptr<TEncodeTable> table = [] {
+        auto withTwins = std::make_unique<TEncodeTable>(EncodeTable());
+        for (const TCp932Twin& twin : kCp932Twins)
+            if ((*withTwins)[twin.Character] == 0)
+                (*withTwins)[twin.Character] = twin.Bytes;
+        return withTwins;
+    }();
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()) * 2);
+    const qsizetype size = text.size();
+    const char16_t* chars = reinterpret_cast<const char16_t*>(text.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+            continue;
         }
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
+            AppendReference(bytes, QChar::surrogateToUcs4(c, chars[i + 1]));
+            ++i;
+            continue;
+        }
+        if (c <= 0x9F || QChar::isSurrogate(c)) {
+            AppendReference(bytes, kReplacement);
+            continue;
+        }
+        if (const std::uint16_t code = (*table)[c]; code != 0)
+            AppendCode(bytes, code);
+        else
+            AppendReference(bytes, c);
     }
     return bytes;
 }

@@ -45,6 +45,18 @@ QString FromCP932(std::string_view bytes);
 
 std::string ToCP932(QStringView text);
 
+// Text from a page in another encoding written into CP932 the way a browser
+// writes a form's text into a legacy encoding, so that nothing the page
+// means is lost on the way to the parsers: a character ToCP932 encodes takes
+// those bytes; one CP932 holds only as a look-alike twin (kCp932Twins in the
+// .cpp: U+301C WAVE DASH as 81 60, U+2212 MINUS SIGN as 81 7C...) takes the
+// twin's bytes; every other character becomes the decimal reference "&#N;"
+// of its code point (one for a character beyond U+FFFF), U+00A5 and U+203E
+// included, since CP932's 0x5C and 0x7E are a backslash and a tilde here. The
+// C1 controls U+0080-U+009F and an unpaired surrogate become "&#65533;"
+// (a reference to a C1 control would read back as windows-1252).
+std::string ToCP932WithReferences(QStringView text);
+
 // FromCP932 then UTF-8, for the outputs written in UTF-8.
 std::string Cp932ToUtf8(std::string_view bytes);
 

@@ -32,18 +32,40 @@ constexpr const char* kLogTableUnreadable =
     "\x82\xEA\x82\xDC\x82\xB9\x82\xF1 : ";  // ‥‥リストの表を読み取れません :
 constexpr const char* kLogRowDropped =
     "\x81\x64\x81\x64\x8D\x73\x82\xF0\x93\xC7\x82\xDD\x94\xF2\x82\xCE\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-    " : ";                                                // ‥‥行を読み飛ばしました :
-constexpr const char* kRowOfTable = " \x95\x5C\x82\xCC";  // " 表の"
+    " : ";  // ‥‥行を読み飛ばしました :
+constexpr const char* kLogTopPageEncoding =
+    "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x95\xB6\x8E\x9A\x83\x52\x81\x5B\x83\x68 ";  // Topページの文字コード
+constexpr const char* kLogTablePageEncoding = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x82\xCC\x95\xB6\x8E"
+                                              "\x9A\x83\x52\x81\x5B\x83\x68 ";  // ‥‥リストの文字コード
+constexpr const char* kLogEncodingUnread =
+    " \x82\xCD\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1 : ";  // は読めません :
+constexpr const char* kLogTopPageNoLink =
+    "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x94\xAD\x94\x84\x93\xFA\x8F\x87(\x83\x65\x81\x5B\x83\x75\x83\x8B"
+    "\x95\x5C\x8E\xA6)\x82\xCC\x89\xBA\x82\xC9\x83\x8A\x83\x58\x83\x67\x82\xD6\x82\xCC\x83\x8A\x83\x93"
+    "\x83\x4E\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1 : ";  // Topページの発売日順(テーブル表示)の下にリストへのリンクがありません :
+constexpr const char* kRowOfTable = " \x95\x5C\x82\xCC";                              // " 表の"
 constexpr const char* kRowLineOfPage = "\x8D\x73\x96\xDA (\x83\x79\x81\x5B\x83\x57";  // 行目 (ページ
 constexpr const char* kRowLineEnd = "\x8D\x73\x96\xDA) : ";                           // 行目) :
 
+// " (HTTP 500)" for a page the server refused, else " (" + why + ")" when
+// the transfer said why it broke.
 std::string ErrorSuffix(const TTransferResult& result)
 {
+    if (result.HttpFailed())
+        return " (HTTP " + std::to_string(result.HttpStatus) + ")";
     if (result.ErrorMessage.empty())
         return {};
     std::string suffix(" (");
     suffix.append(result.ErrorMessage).append(")");
     return suffix;
+}
+
+// The line for an encoding the page declared and this program does not read.
+std::string UnreadEncodingLine(const char* prefix, const TTransferResult& result, const std::string& url)
+{
+    std::string line(prefix);
+    line.append(result.UnreadEncoding).append(kLogEncodingUnread).append(url);
+    return line;
 }
 
 // Progress reports come from worker threads; they reach the sink through this
@@ -189,15 +211,26 @@ void TopPageStep(const TStatePtr& state, const TTransferResult& result, const TT
     TImportOutcome& outcome = s.OutcomeOf(generation, scratch);
     outcome.TopPageDone = true;
     s.ClearProgress();
-    if (result.Terminated) {
+    if (result.Outcome == TTransferOutcome::toFailed) {
         outcome.TopPageFailed = true;
         s.Status(kStatusError);
         s.Log(kLogTopPageFailed);
         return;
     }
+    if (result.HttpFailed()) {
+        // The server's error page is no top page: nothing is read from it.
+        outcome.TopPageFailed = true;
+        outcome.TopPageHttpError = result.HttpStatus;
+        s.Status(kStatusError);
+        s.Log(kLogTopPageFailed + std::string(" : ") + page.URL + ErrorSuffix(result));
+        return;
+    }
     s.Status(kStatusSuccess);
     s.Log(kLogTopPageReceived);
-    if (result.ReadFailed) {
+    if (!result.UnreadEncoding.empty())
+        s.Log(UnreadEncodingLine(kLogTopPageEncoding, result, page.URL));
+    const bool whole = result.Outcome == TTransferOutcome::toReceived;
+    if (!whole) {
         // What arrived is still used, as for a whole page, but it is not whole.
         outcome.TopPageFailed = true;
         s.Log(kLogTopPageReadError + page.URL + ErrorSuffix(result));
@@ -208,6 +241,8 @@ void TopPageStep(const TStatePtr& state, const TTransferResult& result, const TT
     // loop) may refill the option's list while these transfers are started.
     const std::vector<std::string> urls = s.Option.TablePageURLs;
     outcome.LinkCount += urls.size();
+    if (urls.empty() && whole && !page.URL.empty())
+        s.Log(kLogTopPageNoLink + page.URL);  // else the list stays empty unexplained
     for (std::size_t i = 0; i < urls.size(); ++i) {
         s.Log(kLogListImport + urls[i]);
         if (s.Sink == nullptr)
@@ -224,8 +259,13 @@ void TablePageStep(const TStatePtr& state, const TTransferResult& result, const 
     TImportOutcome& outcome = s.OutcomeOf(generation, scratch);
     ++outcome.PagesDone;
     s.ClearProgress();
-    if (result.Terminated) {
+    if (result.Outcome == TTransferOutcome::toFailed || result.HttpFailed()) {
         ++outcome.PagesFailed;
+        if (result.HttpFailed()) {
+            ++outcome.PagesHttpFailed;
+            if (outcome.PageHttpError == 0)
+                outcome.PageHttpError = result.HttpStatus;
+        }
         s.Status(kStatusError);
         s.Log(kLogTablePageFailed + page.URL + ErrorSuffix(result));
         return;
@@ -234,7 +274,9 @@ void TablePageStep(const TStatePtr& state, const TTransferResult& result, const 
     const std::lock_guard<std::recursive_mutex> lock(s.ImportLock);
     s.Status(kStatusSuccess);
     s.Log(kLogTablePageReceived);
-    if (result.ReadFailed) {
+    if (!result.UnreadEncoding.empty())
+        s.Log(UnreadEncodingLine(kLogTablePageEncoding, result, page.URL));
+    if (result.Outcome == TTransferOutcome::toCutShort) {
         ++outcome.PagesFailed;
         s.Log(kLogTablePageReadError + page.URL + ErrorSuffix(result));
     }

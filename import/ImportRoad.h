@@ -5,12 +5,15 @@
 //   1. StartImport(url): SourceURL := url, status "トップリスト取込中..", the
 //      log emptied, the top page's transfer started.
 //   2. Top page done: status "取得エラー" + log "Topページ取得失敗" when the
-//      transfer failed; otherwise status "取得成功", log "Topページ取得成功",
-//      ParseTopPage, then for every link in page order the log line
-//      "リスト取り込み : " + URL and its transfer started (all at once).
+//      transfer failed (" : " + URL + " (HTTP 503)" after it when the server
+//      answered with an error status); otherwise status "取得成功", log
+//      "Topページ取得成功", ParseTopPage, then for every link in page order
+//      the log line "リスト取り込み : " + URL and its transfer started (all
+//      at once).
 //   3. Each table page done, under the import lock: status "取得成功", log
 //      "‥‥リスト取得成功", ParseTablePage(text, true), the page's
 //      BookSaleList handed to the sink, then one log line per dropped row.
+//      A page the server answered with an error status is never parsed.
 //
 // It talks to the outside only through the two interfaces below: a sink that
 // shows what happens (the window's status bar, log and list; the exporter's
@@ -20,7 +23,7 @@
 // How the main window uses it:
 //
 //   class TTembrookMainForm : public QMainWindow, private tembrook::TImportSink {
-//     tembrook::TImportTransferStarter FStarter{this};      // completions skipped once the window is gone
+//     tembrook::TImportTransferStarter FStarter{this, &DecodePageToCP932};  // skipped once the window is gone
 //     std::unique_ptr<tembrook::TImportRoad> FImportRoad;   // created in FormShow, reset in FormClose
 //     void ShowStatus(const std::string& text) override;   // status panel 0 (CP932 -> QString)
 //     void AppendLog(const std::string& line) override;    // Memo1
@@ -60,17 +63,33 @@
 
 namespace tembrook {
 
+// How a transfer ended.
+enum class TTransferOutcome {
+    toReceived,  // the whole body arrived
+    toCutShort,  // a read broke (refused, reset, cut short, limit hit): the text
+                 // holds only what arrived before
+    toFailed,    // no page at all (no connection, stopped); the text is empty
+};
+
 // What a finished transfer hands back.
 struct TTransferResult {
-    // The transfer failed as a whole (no connection); ReceivedText is empty.
-    bool Terminated = false;
-    // A read broke (refused, reset, cut short, limit hit): ReceivedText holds
-    // only what arrived before. Not a failure for the log's success line.
-    bool ReadFailed = false;
-    // The body, undecoded; valid during the completion call only.
+    TTransferOutcome Outcome = TTransferOutcome::toReceived;
+    // The status of the final response after redirects; 0 when no response
+    // came. A status of 400 or above makes the page a failed one, whatever
+    // else happened to it: its body is an error page, never a release page.
+    int HttpStatus = 0;
+    // That response's Content-Type header value (may be empty).
+    std::string_view ContentType;
+    // The page as the parsers read it, CP932 (a page in another encoding has
+    // been converted on its way in); valid during the completion call only.
     std::string_view ReceivedText;
     // Why it failed or broke (ASCII, may be empty); valid during the call only.
     std::string_view ErrorMessage;
+    // A character encoding the page declared that is not read here, as
+    // declared (printable ASCII, at most 40 characters); empty when none.
+    std::string_view UnreadEncoding;
+
+    bool HttpFailed() const noexcept { return HttpStatus >= 400; }
 };
 
 // Starts transfers. The real one is TImportTransferStarter (net/).
@@ -129,10 +148,13 @@ public:
 // that arrive later count here too).
 struct TImportOutcome {
     bool TopPageDone = false;         // the top page's transfer has completed
-    bool TopPageFailed = false;       // ... terminated, or its read broke
+    bool TopPageFailed = false;       // ... failed, its read broke, or HTTP said no
+    int TopPageHttpError = 0;         // the top page's status when 400 or above, else 0
     std::size_t LinkCount = 0;        // table-page links found on the top page
     std::size_t PagesDone = 0;        // table-page transfers completed
-    std::size_t PagesFailed = 0;      // ... terminated, or their read broke
+    std::size_t PagesFailed = 0;      // ... failed, their read broke, or HTTP said no
+    std::size_t PagesHttpFailed = 0;  // ... of those, answered with a status of 400 or above
+    int PageHttpError = 0;            // the status of the first of them, else 0
     std::size_t PagesUnreadable = 0;  // received, but the table was not laid out as expected
     std::size_t RowsDropped = 0;      // table rows that did not become records
     std::size_t Errors = 0;           // exceptions caught at a handler or a start
@@ -165,7 +187,13 @@ public:
     std::size_t RunningTransfers() const noexcept;
 
     // Log lines besides those of the steps above:
-    //   a table page's transfer failed   "‥‥リスト取得失敗 : " + URL (status "取得エラー")
+    //   a table page's transfer failed   "‥‥リスト取得失敗 : " + URL (status "取得エラー"),
+    //                                    then " (HTTP 500)" or " (" + error + ")"
+    //   a page declared an encoding that is not read (after the page's success line)
+    //                                    "Topページの文字コード " + label + " は読めません : " + URL
+    //                                    "‥‥リストの文字コード " + label + " は読めません : " + URL
+    //   the whole top page has no table-page link (and the URL is not empty)
+    //                                    "Topページの発売日順(テーブル表示)の下にリストへのリンクがありません : " + URL
     //   the top page's read broke        "Topページ受信エラー : " + URL + " (" + error + ")"
     //                                    (after "Topページ取得成功"; the page is still parsed)
     //   a table page's read broke        "‥‥リスト受信エラー : " + URL + " (" + error + ")"

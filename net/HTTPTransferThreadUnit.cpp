@@ -39,6 +39,8 @@ void THTTPDataTransfer::Execute()
         std::string text;
         DownloadText(URL, text);
         FReceivedText = std::move(text);
+        if (PageDecoder && !Terminated() && FHttpStatus < 400)
+            FUnreadEncoding = PageDecoder(FReceivedText, FContentType, !FErrorMessage.empty());
     } else {
         FReceivedText.clear();
         FErrorMessage = "No internet connection is available";
@@ -126,6 +128,9 @@ void THTTPDataTransfer::DownloadText(const std::string& url, std::string& text)
                 break;
         }
         received = handle->TakeBody();
+        const long status = handle->HttpStatus();
+        FHttpStatus = status > 0 && status < 1000 ? static_cast<int>(status) : 0;
+        FContentType = handle->ContentType();
     }  // the URL handle closes first, then the session
     if (!Terminated())
         DoProgress(ProgressKind, 1, 0);

@@ -19,7 +19,13 @@
 // take 1024 bytes at a time. The terminated flag is the one failure signal
 // (no connection available, or stopped from outside); a body cut short, an
 // address that cannot be opened or a limit hit is a failed read that keeps the
-// bytes received so far.
+// bytes received so far. The final response's HTTP status and Content-Type
+// are kept beside the body; judging them is the caller's part.
+//
+// A page decoder, when set, turns the body into the text the caller reads
+// (the import's CP932) on the worker thread, once the body is complete and
+// before OnTerminate; it is skipped for a body that is no page (terminated,
+// or an HTTP status of 400 or above).
 
 #include "InternetClient.h"
 #include "Thread.h"
@@ -28,6 +34,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace tembrook {
 
@@ -36,6 +43,11 @@ class THTTPDataTransfer;
 using TTransferProgressEvent =
     std::function<void(THTTPDataTransfer* Sender, std::int32_t Kind, std::int32_t Stage, std::int32_t Value)>;
 using TTransferNotifyEvent = std::function<void(THTTPDataTransfer* Sender)>;
+// Rewrites body in place into the text its reader expects, given the
+// response's Content-Type value and whether the body was cut short; returns
+// a declared encoding it could not read (empty when none). Worker thread.
+using TPageDecoder =
+    std::function<std::string(std::string& body, std::string_view contentType, bool cutShort)>;
 
 class THTTPDataTransfer : public platform::TThread {
 public:
@@ -52,12 +64,19 @@ public:
     // Connect timeout, stall limit and body cap; starts as the process-wide
     // defaults (platform::DefaultInternetLimits()).
     platform::TInternetLimits Limits;
+    TPageDecoder PageDecoder;  // may be empty: the body is handed on as received
 
     // The body received; valid in OnTerminate.
     const std::string& ReceivedText() const noexcept { return FReceivedText; }
     // Why the read loop ended early (ASCII, for logs and the command line);
     // empty when the body was read to its end. Valid in OnTerminate.
     const std::string& ErrorMessage() const noexcept { return FErrorMessage; }
+    // The final response's status (0 when none came) and Content-Type value;
+    // valid in OnTerminate.
+    int HttpStatus() const noexcept { return FHttpStatus; }
+    const std::string& ContentType() const noexcept { return FContentType; }
+    // What the page decoder could not read; valid in OnTerminate.
+    const std::string& UnreadEncoding() const noexcept { return FUnreadEncoding; }
 
     bool CanConnect();
     bool IsOfflineByUser();
@@ -73,6 +92,9 @@ protected:
 private:
     std::string FReceivedText;
     std::string FErrorMessage;
+    int FHttpStatus = 0;
+    std::string FContentType;
+    std::string FUnreadEncoding;
     std::mutex FSessionLock;  // guards FSession against WakeUp
     platform::TInternetSession* FSession = nullptr;
 };

@@ -7,13 +7,17 @@
 
 namespace tembrook {
 
-TImportTransferStarter::TImportTransferStarter(QObject* receiver) : FReceiver(receiver) {}
+TImportTransferStarter::TImportTransferStarter(QObject* receiver, TPageDecoder decoder)
+    : FReceiver(receiver), FDecoder(std::move(decoder))
+{
+}
 
 void TImportTransferStarter::StartTransfer(const std::string& url, TProgressHandler onProgress,
                                            TCompletionHandler onComplete)
 {
     auto transfer = std::make_unique<THTTPDataTransfer>();
     transfer->URL = url;
+    transfer->PageDecoder = FDecoder;
     if (onProgress) {
         // Every report of every stage shows its value (0 outside the reads).
         transfer->OnProgress = [progress = std::move(onProgress)](THTTPDataTransfer*, std::int32_t,
@@ -22,12 +26,18 @@ void TImportTransferStarter::StartTransfer(const std::string& url, TProgressHand
     }
     transfer->OnTerminate = [complete = std::move(onComplete)](THTTPDataTransfer* sender) {
         TTransferResult result;
-        // A body that threw is no page at all.
-        result.Terminated = sender->Terminated() || sender->FatalException() != nullptr;
+        // A body that threw (the decoder's included) is no page at all.
+        const bool failed = sender->Terminated() || sender->FatalException() != nullptr;
+        result.Outcome = failed              ? TTransferOutcome::toFailed
+            : sender->ErrorMessage().empty() ? TTransferOutcome::toReceived
+                                             : TTransferOutcome::toCutShort;
+        result.HttpStatus = sender->HttpStatus();
+        result.ContentType = sender->ContentType();
         result.ErrorMessage = sender->ErrorMessage();
-        result.ReadFailed = !result.Terminated && !sender->ErrorMessage().empty();
-        if (!result.Terminated)
+        if (!failed) {
             result.ReceivedText = sender->ReceivedText();
+            result.UnreadEncoding = sender->UnreadEncoding();
+        }
         if (complete)
             complete(result);
     };

@@ -1,12 +1,14 @@
 #pragma once
 // TImportTransferStarter is the import road's transfer starter on
 // THTTPDataTransfer: each StartTransfer creates a transfer for the URL,
-// forwards every progress report's byte value (worker thread) and hands the
-// terminated flag, the received text and the read error to the completion
-// (user-interface thread). The main window and the command-line exporter
-// both give one to their TImportRoad:
+// forwards every progress report's byte value (worker thread) and hands how
+// the transfer ended, the final response's status and Content-Type, the
+// page's text and the read error to the completion (user-interface thread).
+// The main window and the command-line exporter both give one to their
+// TImportRoad, with the page decoder that turns a page in another encoding
+// into CP932 on the transfer's worker thread (DecodePageToCP932, exchange/):
 //
-//   tembrook::TImportTransferStarter starter(window);   // or nullptr in the exporter
+//   tembrook::TImportTransferStarter starter(window, &DecodePageToCP932);   // nullptr in the exporter
 //   tembrook::TImportRoad road(sink, starter);
 //
 // With a receiver, completions that arrive after the receiver was destroyed
@@ -16,6 +18,7 @@
 
 #include <string>
 
+#include "HTTPTransferThreadUnit.h"
 #include "ImportRoad.h"
 
 class QObject;
@@ -24,13 +27,15 @@ namespace tembrook {
 
 class TImportTransferStarter : public TTransferStarter {
 public:
-    explicit TImportTransferStarter(QObject* receiver = nullptr);
+    // Without a decoder, bodies reach the road as received.
+    explicit TImportTransferStarter(QObject* receiver = nullptr, TPageDecoder decoder = {});
 
     void StartTransfer(const std::string& url, TProgressHandler onProgress,
                        TCompletionHandler onComplete) override;
 
 private:
     QObject* FReceiver;
+    TPageDecoder FDecoder;
 };
 
 }  // namespace tembrook

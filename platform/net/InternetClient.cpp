@@ -278,6 +278,24 @@ bool TInternetUrl::ReadOn(std::size_t size, std::size_t& bytesRead)
     return true;
 }
 
+long TInternetUrl::HttpStatus() const
+{
+    long status = 0;
+    if (FState->Easy == nullptr ||
+        curl_easy_getinfo(FState->Easy, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
+        return 0;
+    return status;
+}
+
+std::string TInternetUrl::ContentType() const
+{
+    char* type = nullptr;
+    if (FState->Easy == nullptr ||
+        curl_easy_getinfo(FState->Easy, CURLINFO_CONTENT_TYPE, &type) != CURLE_OK || type == nullptr)
+        return {};
+    return type;
+}
+
 std::string TInternetUrl::TakeBody()
 {
     TState& state = *FState;

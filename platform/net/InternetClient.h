@@ -23,9 +23,10 @@
 // those two schemes. Proxies come from libcurl's environment variables
 // (http_proxy, https_proxy, no_proxy). An https server's certificate and host
 // name are always verified, against the system's certificate authorities or
-// those of TInternetLimits::CaFile. The HTTP status is not examined: an
-// error page is a body like any other. Each session is used by one thread;
-// only Cancel() may be called from another.
+// those of TInternetLimits::CaFile. The HTTP status and the Content-Type of
+// the final response are handed on (HttpStatus, ContentType) for the caller
+// to judge; the reads deliver an error page's body like any other. Each
+// session is used by one thread; only Cancel() may be called from another.
 
 #include <atomic>
 #include <cstddef>
@@ -92,6 +93,11 @@ public:
     std::string TakeBody();
     // Why the transfer broke, for logs; empty while it has not.
     const std::string& ErrorMessage() const noexcept { return FError; }
+    // The status of the final response after redirects (0 while no response
+    // has come, or when none came at all) and that response's Content-Type
+    // header value (empty when it had none). Read them after the last Read.
+    long HttpStatus() const;
+    std::string ContentType() const;
 
 private:
     friend class TInternetSession;

@@ -22,6 +22,8 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -31,6 +33,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -1096,6 +1099,121 @@ TEST_F(MainWindow, ARefusedTopPageCountsAsReceivedEmpty)
         EXPECT_TRUE(log[i].startsWith(QStringLiteral("Topページ受信エラー : ") + url))
             << log[i].toStdString();
     EXPECT_EQ(FWindow.BookList().Count(), 0);
+}
+
+// The site as the web serves it: in UTF-8 and EUC-JP the list shows the rows
+// the Shift_JIS site gives; an error status fails its page, whose rows never
+// arrive; a top page without links says so.
+TEST_F(MainWindow, PagesInOtherEncodingsAndPagesThatFail)
+{
+    const auto all = [this] {  // every row's cells, in an order that arrival does not change
+        QStringList rows;
+        for (int row = 0; row < FWindow.BookList().Count(); ++row) {
+            QStringList cells;
+            for (int column = 1; column < TBookListModel::kColumnCount; ++column)
+                cells += FWindow.BookList().Text(row, column);
+            rows += cells.join(QLatin1Char('|'));
+        }
+        rows.sort();
+        return rows;
+    };
+    ImportSite();
+    const QStringList shiftJis = all();
+    const auto recode = [](const std::string& page, const char* encoding) {
+        QStringDecoder fromCp932("windows-31j");
+        QStringEncoder to(encoding);
+        return QByteArray(to.encode(fromCp932.decode(QByteArray::fromStdString(page)))).toStdString();
+    };
+    const std::string top = SiteUrl().toStdString();
+    struct Case {
+        const char* Name;
+        std::function<void()> Serve;
+        QString Status;
+        QStringList LogHas;
+        int Rows;
+    } cases[] = {
+        {"utf-8 in the meta",
+         [&] {
+             FServer.ServeBody("/comic/index.html", "<meta charset=utf-8>" + recode(TopPage(), "UTF-8"));
+             FServer.ServeBody("/comic/a.html", "<meta charset=utf-8>" + recode(PageA(), "UTF-8"));
+             FServer.ServeBody("/comic/b.html", recode(PageB(), "UTF-8"), "text/html; charset=utf-8");
+         },
+         QStringLiteral("取得成功"),
+         {QStringLiteral("Topページ取得成功")},
+         5},
+        {"euc-jp in the header",
+         [&] {
+             for (const auto& [path, page] : {std::pair{"/comic/index.html", TopPage()},
+                                              {"/comic/a.html", PageA()},
+                                              {"/comic/b.html", PageB()}})
+                 FServer.ServeBody(path, recode(page, "EUC-JP"), "text/html; charset=euc-jp");
+         },
+         QStringLiteral("取得成功"),
+         {QStringLiteral("Topページ取得成功")},
+         5},
+        {"top page 503",
+         [&] { FServer.ServeBody("/comic/index.html", TopPage(), "text/html", 503); },
+         QStringLiteral("取得エラー"),
+         {QStringLiteral("Topページ取得失敗 : %1 (HTTP 503)").arg(SiteUrl())},
+         0},
+        {"table page 500 with rows",
+         [&] {
+             FServer.ServeBody("/comic/index.html", TopPage());
+             FServer.ServeBody("/comic/a.html", PageA(), "text/html", 500);
+         },
+         QString(),
+         {QStringLiteral("‥‥リスト取得失敗 : %1 (HTTP 500)").arg(SiteUrl("/comic/a.html"))},
+         2},
+        {"no link",
+         [&] { FServer.ServeBody("/comic/index.html", "<html>nothing yet</html>\r\n"); },
+         QStringLiteral("取得成功"),
+         {QStringLiteral("Topページ取得成功"),
+          QStringLiteral("Topページの発売日順(テーブル表示)の下にリストへのリンクがありません : ") +
+              SiteUrl()},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetUp();  // the Shift_JIS site again
+        c.Serve();
+        Start(SiteUrl());
+        ASSERT_TRUE(WaitForImport());
+        if (!c.Status.isEmpty()) {
+            EXPECT_EQ(Status(0), c.Status);
+        }
+        for (const QString& line : c.LogHas) {
+            EXPECT_TRUE(LogLines(FWindow).contains(line)) << FWindow.Memo1()->toPlainText().toStdString();
+        }
+        ASSERT_EQ(FWindow.BookList().Count(), c.Rows);
+        if (c.Rows == 5) {
+            EXPECT_EQ(all(), shiftJis);
+        } else if (c.Rows == 2) {
+            EXPECT_EQ(all().join(QLatin1Char(';')),
+                      QStringLiteral("03/15|Charlie|Bea|420|Pub;03/16|bravo|Eve|2,000|Pub"));
+        }
+    }
+}
+
+// The cells show what the page's references stand for, to the eye, to a
+// screen reader and to typing; the saved list keeps the page's bytes.
+TEST_F(MainWindow, TheListShowsCharactersWhereThePageWroteReferences)
+{
+    FServer.ServeBody("/comic/a.html",
+                      TablePage(TableRow("03/14", "A&amp;B", "Tom &amp; Lily &#9829;", "Ann &lt;", "580")));
+    FServer.ServeBody("/comic/b.html", TablePage(TableRow("03/15", "Pub", "&bogus; x", "Bea", "420")));
+    Start(SiteUrl());
+    ASSERT_TRUE(WaitForImport());
+    ASSERT_EQ(FWindow.BookList().Count(), 2);
+    FWindow.InportBookListViewColumnClick(2);
+    EXPECT_EQ(Column(FWindow, 2), (QStringList{QStringLiteral("&bogus; x"), QStringLiteral("Tom & Lily ♥")}))
+        << "the sort reads the bytes: a title that begins with a reference sorts among '&'";
+    EXPECT_EQ(Column(FWindow, 3), (QStringList{QStringLiteral("Bea"), QStringLiteral("Ann <")}));
+    EXPECT_EQ(FWindow.BookList().data(FWindow.BookList().index(1, 5)).toString(), QStringLiteral("A&B"));
+    QTreeView* view = FWindow.InportBookListView();
+    view->setCurrentIndex(FWindow.BookList().index(0, 0));
+    view->keyboardSearch(QStringLiteral("Tom & L"));
+    EXPECT_EQ(view->currentIndex().row(), 1);
+    EXPECT_EQ(FWindow.BookList().Record(1)->Title(), "Tom &amp; Lily &#9829;");
 }
 
 TEST_F(MainWindow, NoConnectionIsAnErrorWithTheFailureLine)

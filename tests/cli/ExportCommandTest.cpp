@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -234,6 +235,139 @@ TEST_F(ExportCommand, ATopPageWithoutLinksIsAFailure)
     EXPECT_EQ(run.Status, ecFailed);
     EXPECT_TRUE(run.Out.isEmpty());
     EXPECT_TRUE(run.Err.contains(QStringLiteral("no links"))) << run.Err.toStdString();
+}
+
+// How one variant of the fixture site is written and declared.
+struct TSiteForm {
+    const char* Name;
+    const char* Encoding;     // the pages' bytes (a Qt/ICU name)
+    std::string ContentType;  // the header, for every page
+    QString Meta;             // in place of the top page's Shift_JIS meta and before each table page
+    bool Bom = false;
+};
+
+// The fixture site, each page read from CP932 and written as `form` says.
+void ServeSiteAs(test::TestHttpServer& server, const TSiteForm& form)
+{
+    const QString sjisMeta =
+        QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">");
+    for (const char* name : {"index.html", "table1.html", "table2.html", "table3.html"}) {
+        QStringDecoder fromCp932("windows-31j");
+        QString page = fromCp932.decode(ReadFile(kData + "/site/" + name));
+        if (page.contains(sjisMeta))
+            page.replace(sjisMeta, form.Meta);
+        else
+            page.prepend(form.Meta);
+        QStringEncoder encoder(form.Encoding,
+                               form.Bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        const QByteArray bytes = encoder.encode(page);
+        server.ServeBody(std::string("/comic/") + name, bytes.toStdString(), form.ContentType);
+    }
+}
+
+// The site in every encoding and declaration a browser reads gives, in every
+// format, what the Shift_JIS site gives.
+TEST_F(ExportCommand, TheSiteInEveryEncodingGivesTheShiftJisSitesOutputs)
+{
+    const QString metaUtf8 = QStringLiteral("<meta charset=\"utf-8\">");
+    const TSiteForm forms[] = {
+        {"header utf-8", "UTF-8", "text/html; charset=UTF-8", {}},
+        {"meta charset", "UTF-8", "text/html", metaUtf8},
+        {"meta http-equiv", "UTF-8", "text/html",
+         QStringLiteral("<META HTTP-EQUIV=content-type CONTENT='text/html;charset=utf8'>")},
+        {"byte-order mark", "UTF-8", "text/html", {}, true},
+        {"UTF-16 with its mark", "UTF-16LE", "text/html", {}, true},
+        {"undeclared utf-8", "UTF-8", "text/html", {}},
+        {"undeclared shift_jis", "windows-31j", "text/html", {}},
+        {"header shift_jis", "windows-31j", "text/html; charset=\"x-sjis\"", {}},
+        {"euc-jp", "EUC-JP", "text/html; charset=EUC-JP", {}},
+        {"iso-2022-jp in the meta", "ISO-2022-JP", "text/html",
+         QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-2022-JP\">")},
+        {"unknown label, then the meta", "UTF-8", "text/html; charset=x-bogus", metaUtf8},
+        {"header against the meta", "UTF-8", "text/html; charset=utf-8",
+         QStringLiteral("<meta charset=\"Shift_JIS\">")},
+    };
+    const char* formats[] = {"text", "html", "saved", "csv", "json", "ics"};
+    std::map<std::string, QByteArray> shiftJis;
+    for (const char* format : formats)
+        shiftJis[format] = Run({QStringLiteral("--format"), Utf8(format), SiteUrl()}).Out;
+    ASSERT_EQ(shiftJis["text"], Expected("site_date.txt"));
+    for (const TSiteForm& form : forms) {
+        SCOPED_TRACE(form.Name);
+        ServeSiteAs(FServer, form);
+        for (const char* format : formats) {
+            SCOPED_TRACE(format);
+            const TRun run = Run({QStringLiteral("--format"), Utf8(format), SiteUrl()});
+            EXPECT_EQ(run.Out, shiftJis[format]);
+            EXPECT_EQ(run.Status, ecFailed);  // the site's two bad rows
+        }
+        const TRun run = Run({SiteUrl()});
+        const QString unread = Utf8("Topページの文字コード x-bogus は読めません : ") + SiteUrl();
+        EXPECT_EQ(run.Err.contains(unread), std::string(form.Name).find("unknown") == 0)
+            << run.Err.toStdString();
+    }
+}
+
+// Characters of a UTF-8 page: what CP932 has, or has a twin of, is written
+// in CP932; anything else as a reference, which csv reads back.
+TEST_F(ExportCommand, APageInUtf8KeepsEveryCharacter)
+{
+    test::TestHttpServer server;
+    server.ServeBody("/i.html",
+                     Utf8("<p>発売日順(テーブル表示)</p>\r\n<a href=\"t.html\">t</a>\r\n").toStdString(),
+                     "text/html; charset=utf-8");
+    server.ServeBody(
+        "/t.html",
+        "<table>\r\n<tr><td width=50 bgcolor=#efefef>05/01</td>\r\n<td>P</td>\r\n<td>T</td>\r\n"
+        "<td>\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92\xC2\xA2\xC2\xA3\xC2\xAC\xE2\x80\x94\xC2\xA6"
+        "\xE2\x99\xA5\xC2\xA5\xF0\x9F\x98\x80\xC2\x85\xFF</td>\r\n<td>580</td></tr>\r\n</table>\r\n",
+        "text/html; charset=utf-8");
+    const QString url = QString::fromStdString(server.Url("/i.html"));
+    const TRun text = Run({url});
+    EXPECT_EQ(text.Status, ecOk) << text.Err.toStdString();
+    EXPECT_EQ(text.Out,
+              QByteArray("05/01 T \x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\xFA\x55"
+                         "&#9829;&#165;&#128512;&#65533;&#65533; 580 P\r\n"));
+    const TRun csv = Run({QStringLiteral("--format=csv"), url});
+    EXPECT_TRUE(QString::fromUtf8(csv.Out).contains(Utf8("～∥－￠￡￢―￤♥¥😀\uFFFD\uFFFD")))
+        << csv.Out.toStdString();
+}
+
+// An error status fails the page it answers: the top page fetches nothing,
+// a table page's error page gives no row even when it carries table rows.
+TEST_F(ExportCommand, PagesAnsweredWithAnErrorStatusAreFailures)
+{
+    const QByteArray table1 = ReadFile(kData + "/site/table1.html");
+    struct Case {
+        const char* Path;
+        int Status;
+        QString Log;
+        const char* Message;
+        int Lines;  // of the text output
+    } cases[] = {
+        {"/comic/index.html", 503, Utf8("Topページ取得失敗 : %1 (HTTP 503)"),
+         "the top page answered HTTP 503", 0},
+        {"/comic/index.html", 404, Utf8("Topページ取得失敗 : %1 (HTTP 404)"),
+         "the top page answered HTTP 404", 0},
+        {"/comic/table2.html", 500, Utf8("‥‥リスト取得失敗 : %1 (HTTP 500)"),
+         "answered with an HTTP error (the first HTTP 500)", 5},
+        {"/comic/table2.html", 404, Utf8("‥‥リスト取得失敗 : %1 (HTTP 404)"), "(the first HTTP 404)", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Status);
+        test::TestHttpServer server;
+        server.ServeFiles("/comic/", kData + "/site");
+        // The error page is a release page in disguise: nothing of it may reach the output.
+        server.ServeBody(c.Path, table1.toStdString(), "text/html", c.Status);
+        const TRun run = Run({QString::fromStdString(server.Url("/comic/index.html"))});
+        EXPECT_EQ(run.Status, ecFailed);
+        EXPECT_TRUE(run.Err.contains(c.Log.arg(QString::fromStdString(server.Url(c.Path)))))
+            << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(Utf8(c.Message))) << run.Err.toStdString();
+        EXPECT_FALSE(run.Err.contains(QStringLiteral("the output holds what arrived")) && c.Lines == 0);
+        EXPECT_EQ(run.Out.count("\r\n"), c.Lines);
+        EXPECT_TRUE(Expected("site_date.txt").startsWith(run.Out));
+    }
 }
 
 TEST_F(ExportCommand, ADeadServer)

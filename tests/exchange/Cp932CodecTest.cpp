@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include "Cp932Codec.h"
+#include "PageDecoder.h"
 
 namespace tembrook::test {
 namespace {
@@ -88,6 +89,75 @@ TEST(Cp932Codec, EncodesTheCharactersItCannotHoldAsQuestionMarks)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Bytes);
         EXPECT_EQ(ToCP932(Utf16(c.Text)), c.Bytes);
+    }
+}
+
+// A page in Unicode written into CP932: what CP932 holds as itself or as its
+// twin takes those bytes; the rest stands as a reference to the character.
+TEST(Cp932Codec, TextFromAPageInAnotherEncodingKeepsEveryCharacter)
+{
+    struct Case {
+        std::u16string Text;
+        std::string Bytes;
+    };
+    const Case cases[] = {
+        {u"abc &amp; \\~", "abc &amp; \\~"},
+        {u"星の航路　１２", "\x90\xAF\x82\xCC\x8D\x71\x98\x48\x81\x40\x82\x50\x82\x51"},
+        {u"\uFF5E\u2225\uFF0D", "\x81\x60\x81\x61\x81\x7C"},  // CP932's own characters
+        // The twins, one by one.
+        {u"\u301C", "\x81\x60"},
+        {u"\u2016", "\x81\x61"},
+        {u"\u2212", "\x81\x7C"},
+        {u"\u00A2", "\x81\x91"},
+        {u"\u00A3", "\x81\x92"},
+        {u"\u00AC", "\x81\xCA"},
+        {u"\u2014", "\x81\x5C"},
+        {u"\u00A6", "\xFA\x55"},
+        // What CP932 lacks, yen sign and overline included.
+        {u"\u2665", "&#9829;"},
+        {u"\u00A5\u203E", "&#165;&#8254;"},
+        {u"x\U0001F600y", "x&#128512;y"},  // one reference for the pair
+        {u"\uFFFD", "&#65533;"},
+        {u"\u0085\u0080\u009F\u00A0", "&#65533;&#65533;&#65533;&#160;"},  // C1 controls
+        {u"\xD800x\xDC00", "&#65533;x&#65533;"},                          // lone surrogates
+        {std::u16string(u"\u0000\u001F", 2), std::string("\x00\x1F", 2)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Bytes);
+        EXPECT_EQ(ToCP932WithReferences(Utf16(c.Text)), c.Bytes);
+    }
+}
+
+// The page decoder: a Shift_JIS page untouched, the others converted once,
+// the label it could not read handed back.
+TEST(PageDecoder, ConvertsWhatIsNotShiftJis)
+{
+    struct Case {
+        const char* ContentType;
+        std::string Body;
+        std::string Text;
+        std::string Unread;
+    };
+    const std::string sjis = "<p>\x93\xFA</p>";  // 日
+    const Case cases[] = {
+        {"text/html", sjis, sjis, ""},
+        {"text/html; charset=EUC-JP", "<p>\xC6\xFC</p>", sjis, ""},
+        {"text/html; charset=ISO-2022-JP", "<p>\x1B$BF|\x1B(B</p>", sjis, ""},
+        {"text/html", "\xEF\xBB\xBF<p>\xE6\x97\xA5</p>", sjis, ""},
+        {"", "\xFF\xFE<\0p\0>\0\xE5\x65"s, "<p>\x93\xFA", ""},
+        {"text/html; charset=bogus", "<p>\xE6\x97\xA5\xE2\x99\xA5</p>", "<p>\x93\xFA&#9829;</p>", "bogus"},
+        {"text/html; charset=utf-8", "<p>\xE6\x97</p>", "<p>&#65533;&#65533;</p>",
+         ""},  // malformed, a mark a byte
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ContentType + (" " + c.Text));
+        std::string body = c.Body;
+        const char* before = body.data();
+        EXPECT_EQ(DecodePageToCP932(body, c.ContentType, false), c.Unread);
+        EXPECT_EQ(body, c.Text);
+        if (c.Body == c.Text) {
+            EXPECT_EQ(body.data(), before) << "a Shift_JIS page is not copied";
+        }
     }
 }
 

@@ -42,6 +42,17 @@ const std::string kUnreadable = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x82\xC
 // ‥‥行を読み飛ばしました :
 const std::string kRowDropped =
     "\x81\x64\x81\x64\x8D\x73\x82\xF0\x93\xC7\x82\xDD\x94\xF2\x82\xCE\x82\xB5\x82\xDC\x82\xB5\x82\xBD : ";
+const std::string kTopEncoding = "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x95\xB6\x8E\x9A\x83\x52\x81\x5B"
+                                 "\x83\x68 ";  // Topページの文字コード
+const std::string kPageEncoding = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x82\xCC\x95\xB6\x8E\x9A\x83"
+                                  "\x52\x81\x5B\x83\x68 ";  // ‥‥リストの文字コード
+const std::string kUnread = " \x82\xCD\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1 : ";  // は読めません :
+// Topページの発売日順(テーブル表示)の下にリストへのリンクがありません :
+const std::string kNoLink =
+    "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x94\xAD\x94\x84\x93\xFA\x8F\x87(\x83\x65\x81\x5B\x83\x75\x83\x8B\x95"
+    "\x5C\x8E\xA6)"
+    "\x82\xCC\x89\xBA\x82\xC9\x83\x8A\x83\x58\x83\x67\x82\xD6\x82\xCC\x83\x8A\x83\x93\x83\x4E\x82"
+    "\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1 : ";
 // 発売日順(テーブル表示)
 const std::string kHeading =
     "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
@@ -92,14 +103,20 @@ public:
     void Finish(std::size_t index, const std::string& body, bool terminated = false, bool readFailed = false,
                 const std::string& error = "")
     {
-        Transfer& t = Transfers.at(index);
-        ASSERT_FALSE(t.Done) << "transfer " << index << " ends twice";
-        t.Done = true;
+        ASSERT_FALSE(Transfers.at(index).Done) << "transfer " << index << " ends twice";
         TTransferResult result;
-        result.Terminated = terminated;
-        result.ReadFailed = readFailed;
+        result.Outcome = terminated ? TTransferOutcome::toFailed
+            : readFailed            ? TTransferOutcome::toCutShort
+                                    : TTransferOutcome::toReceived;
+        result.HttpStatus = terminated ? 0 : 200;
         result.ReceivedText = body;
         result.ErrorMessage = error;
+        FinishWith(index, result);
+    }
+    void FinishWith(std::size_t index, const TTransferResult& result)
+    {
+        Transfer& t = Transfers.at(index);
+        t.Done = true;
         t.Complete(result);
     }
 
@@ -292,6 +309,100 @@ TEST_F(ImportRoadTest, AnEmptyAddressGivesOnlyTheSuccessLine)
     EXPECT_EQ(FSink.Logs(), (Strings{kTopOk}));
     EXPECT_EQ(FSink.Events.back(), "idle");
     EXPECT_EQ(FRoad->Outcome().LinkCount, 0u);
+}
+
+TTransferResult Result(TTransferOutcome outcome, int status, std::string_view body,
+                       std::string_view unread = {}, std::string_view error = {})
+{
+    TTransferResult result;
+    result.Outcome = outcome;
+    result.HttpStatus = status;
+    result.ReceivedText = body;
+    result.UnreadEncoding = unread;
+    result.ErrorMessage = error;
+    return result;
+}
+
+// What the top page's end gives: the status panel, the log and the table
+// pages started. An error status fails the page whatever else came with it.
+TEST(ImportRoadTopPageTest, EachEndingOfTheTopPage)
+{
+    using O = TTransferOutcome;
+    const std::string page = TopPage();
+    const std::string noLinks = "<html>\r\n<h3>" + kHeading + "</h3>\r\n</html>\r\n";
+    const std::string links1 = kListImport + kUrl1, links2 = kListImport + kUrl2;
+    struct Case {
+        const char* Name;
+        TTransferResult Result;
+        std::string Status;
+        Strings Logs;
+        int HttpError;
+        std::size_t Started;  // table pages started
+    } cases[] = {
+        {"503 with links",
+         Result(O::toReceived, 503, page),
+         kStatusError,
+         {kTopFailed + " : " + kTopUrl + " (HTTP 503)"},
+         503,
+         0},
+        {"404 cut short",
+         Result(O::toCutShort, 404, page, "", "reset"),
+         kStatusError,
+         {kTopFailed + " : " + kTopUrl + " (HTTP 404)"},
+         404,
+         0},
+        {"no connection", Result(O::toFailed, 0, ""), kStatusError, {kTopFailed}, 0, 0},
+        {"whole, no link", Result(O::toReceived, 200, noLinks), kStatusOk, {kTopOk, kNoLink + kTopUrl}, 0, 0},
+        {"cut short, no link",
+         Result(O::toCutShort, 200, noLinks, "", "reset"),
+         kStatusOk,
+         {kTopOk, kTopReadError + kTopUrl + " (reset)"},
+         0,
+         0},
+        {"399 is no error", Result(O::toReceived, 399, page), kStatusOk, {kTopOk, links1, links2}, 0, 2},
+        {"unread encoding",
+         Result(O::toReceived, 200, page, "iso-8859-1"),
+         kStatusOk,
+         {kTopOk, kTopEncoding + "iso-8859-1" + kUnread + kTopUrl, links1, links2},
+         0,
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeStarter starter;
+        RecordingSink sink;
+        TImportRoad road(sink, starter);
+        road.StartImport(kTopUrl);
+        starter.FinishWith(0, c.Result);
+        EXPECT_EQ(sink.Logs(), c.Logs);
+        EXPECT_EQ(sink.Count("status:" + c.Status), 1u);
+        EXPECT_EQ(starter.Transfers.size(), 1 + c.Started);
+        EXPECT_EQ(road.Outcome().TopPageHttpError, c.HttpError);
+        EXPECT_EQ(road.Outcome().TopPageFailed,
+                  c.Status == kStatusError || c.Result.Outcome != O::toReceived);
+    }
+}
+
+// A table page the server refused is never parsed, even when its error page
+// carries table rows; the other pages' rows are kept.
+TEST_F(ImportRoadTest, ATablePageAnsweredWithAnErrorStatusIsAFailedPage)
+{
+    FRoad->StartImport(kTopUrl);
+    FStarter.Finish(0, TopPage());
+    FSink.Events.clear();
+    const std::string rows = TablePage({"Error page row"});
+    FStarter.FinishWith(1, Result(TTransferOutcome::toReceived, 500, rows));
+    EXPECT_EQ(
+        FSink.Events,
+        (Strings{"clearprogress", "status:" + kStatusError, "log:" + kPageFailed + kUrl1 + " (HTTP 500)"}));
+    FSink.Events.clear();
+    FStarter.FinishWith(2, Result(TTransferOutcome::toReceived, 200, TablePage({"Kept"}), "x-mac-japanese"));
+    EXPECT_EQ(FSink.Logs(), (Strings{kPageOk, kPageEncoding + "x-mac-japanese" + kUnread + kUrl2}));
+    EXPECT_EQ(FSink.Count("add:1:" + kUrl2 + ":Kept"), 1u);
+    EXPECT_EQ(FRoad->Outcome().PagesFailed, 1u);
+    EXPECT_EQ(FRoad->Outcome().PagesHttpFailed, 1u);
+    EXPECT_EQ(FRoad->Outcome().PageHttpError, 500);
+    EXPECT_FALSE(FRoad->Outcome().Complete());
 }
 
 TEST_F(ImportRoadTest, FailedAndBrokenTablePages)
