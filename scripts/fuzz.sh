@@ -22,7 +22,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
 fi
 build="${TEMBROOK_FUZZ_BUILD:-$here/build/fuzz}"
 jobs="${TEMBROOK_JOBS:-$(nproc)}"
-targets=(fuzz_top_page fuzz_table_page fuzz_text_helpers fuzz_cp932_display fuzz_saved_list)
+targets=(fuzz_top_page fuzz_table_page fuzz_text_helpers fuzz_cp932_display fuzz_saved_list fuzz_page_encoding)
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DTEMBROOK_BUILD_FUZZ=ON -DTEMBROOK_BUILD_TESTS=OFF >/dev/null
