@@ -23,6 +23,7 @@ inline const std::string kListAddTitleSort = "list_add_title_sort/";
 inline const char* const kListAddSmallPages = "list_add_title_sort_1000_row_pages/100000";
 inline const std::string kHeaderClick = "header_click_";  // + column word + "/100000"
 inline const char* const kWholeImport = "whole_import/50000";
+inline const char* const kWholeImportUtf8 = "whole_import_utf8/50000";  // the same site in UTF-8
 inline const char* const kListMemory = "list_memory/100000";
 inline const char* const kTickFromSavedList = "tick_from_saved_list/100000";
 

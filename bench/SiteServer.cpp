@@ -1,12 +1,13 @@
 // tembrook_bench_site: the generated release site on a loopback port, for the
 // fresh-process benchmarks (bench/fresh_process.py).
 //
-//   tembrook_bench_site ROWS
+//   tembrook_bench_site ROWS [utf-8]
 //
 // Serves /comic/index.html (16 KiB of news, then the heading and the links
 // list1.html and list2.html) and the two table pages of ROWS/2 rows each
 // (PageGenerator.h), every body with its Content-Length, from memory, without
-// copying a page per request. Prints "port=N" on standard output once it is
+// copying a page per request; with "utf-8", every page is written in UTF-8
+// and served as "text/html; charset=utf-8". Prints "port=N" on standard output once it is
 // listening on 127.0.0.1, and stops when its standard input reaches its end
 // (the runner closes the pipe, or dies).
 
@@ -23,24 +24,29 @@
 
 int main(int argc, char** argv)
 {
-    const int rows = argc == 2 ? std::atoi(argv[1]) : 0;
-    if (rows < 2) {
-        std::fputs("usage: tembrook_bench_site ROWS (2 or more)\n", stderr);
+    const int rows = argc >= 2 ? std::atoi(argv[1]) : 0;
+    const bool utf8 = argc == 3 && std::string(argv[2]) == "utf-8";
+    if (rows < 2 || argc > 3 || (argc == 3 && !utf8)) {
+        std::fputs("usage: tembrook_bench_site ROWS [utf-8]   (ROWS: 2 or more)\n", stderr);
         return 2;
     }
     using tembrook::bench::MakeTablePage;
-    const std::map<std::string, std::string> pages = {
+    std::map<std::string, std::string> pages = {
         {"/comic/index.html", tembrook::bench::MakeTopPage(16 * 1024, {"list1.html", "list2.html"})},
         {"/comic/list1.html", MakeTablePage(rows / 2, 0)},
         {"/comic/list2.html", MakeTablePage(rows - rows / 2, rows / 2)},
     };
+    if (utf8)
+        for (auto& [path, body] : pages)
+            body = tembrook::bench::ToUtf8Page(body);
+    const char* const contentType = utf8 ? "text/html; charset=utf-8" : "text/html";
 
     httplib::Server server;
     for (const auto& [path, body] : pages) {
         const std::string* text = &body;
-        server.Get(path, [text](const httplib::Request&, httplib::Response& response) {
+        server.Get(path, [text, contentType](const httplib::Request&, httplib::Response& response) {
             response.set_content_provider(
-                text->size(), "text/html",
+                text->size(), contentType,
                 [text](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
                     return sink.write(text->data() + offset, length);
                 });

@@ -10,6 +10,10 @@ Cases:
                  beside bench/scraper.py on the same site; target: the
                  scraper's time / the exporter's >= 10
   export-600     the same on a site of 600 rows; target >= 5
+  export-utf8    tembrook-export, started fresh against the 50,000-row site
+                 written in UTF-8 (served as "text/html; charset=utf-8"),
+                 beside tembrook-export against the same site in Shift_JIS;
+                 target: UTF-8 / Shift_JIS <= 1.5
   window         the program's cold start (process start to its main window
                  mapped, under a private Xvfb) beside an empty Qt main window
                  (tembrook_bench_empty_window); target: program / empty <= 1.2.
@@ -55,9 +59,9 @@ def run_checked_lines(argv, env=None):
 class Site:
     """tembrook_bench_site on a free loopback port, for the life of the object."""
 
-    def __init__(self, build, rows):
-        self.process = subprocess.Popen([os.path.join(build, "bench", "tembrook_bench_site"), str(rows)],
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    def __init__(self, build, rows, encoding=None):
+        argv = [os.path.join(build, "bench", "tembrook_bench_site"), str(rows)] + ([encoding] if encoding else [])
+        self.process = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         line = self.process.stdout.readline().decode().strip()
         if not line.startswith("port="):
             self.close()
@@ -118,6 +122,45 @@ def export_case(build, rows, pairs, target):
     held = medians[2] >= target
     print("  target: the scraper / tembrook-export >= %g on the median ratio: %s"
           % (target, "ok" if held else "MISSED"))
+    return held, medians
+
+
+def encoding_case(build, rows, pairs, target):
+    """The exporter on the site in UTF-8 beside the exporter on it in Shift_JIS."""
+    exporter = os.path.join(build, "cli", "tembrook-export")
+    sjis, utf8 = Site(build, rows), Site(build, rows, "utf-8")
+    try:
+        outputs = []
+        for site in (sjis, utf8):
+            done = subprocess.run([exporter, site.url], capture_output=True, timeout=300)
+            if done.returncode != 0 or done.stdout.count(b"\n") != rows:
+                print("FAILED: tembrook-export exited %d on %s:\n%s"
+                      % (done.returncode, site.url, done.stderr.decode("utf-8", "replace")))
+                return False, None
+            outputs.append(done.stdout)
+        if outputs[0] != outputs[1]:
+            print("FAILED: the UTF-8 site gives another output than the Shift_JIS site")
+            return False, None
+        results = []
+        for i in range(pairs):
+            sides = [("utf8", utf8), ("sjis", sjis)]
+            if i % 2:
+                sides.reverse()
+            times = {}
+            for name, site in sides:
+                seconds, code = run_timed([exporter, site.url])
+                if code != 0:
+                    print("FAILED: tembrook-export exited %d in pair %d" % (code, i + 1))
+                    return False, None
+                times[name] = seconds
+            results.append((times["utf8"], times["sjis"], times["utf8"] / times["sjis"]))
+    finally:
+        sjis.close()
+        utf8.close()
+    medians = print_pairs("%d rows, fresh process: tembrook-export on the site in UTF-8 beside Shift_JIS" % rows,
+                          ("utf-8", "shift_jis"), results, "utf8/sjis")
+    held = medians[2] <= target
+    print("  target: UTF-8 / Shift_JIS <= %g on the median ratio: %s" % (target, "ok" if held else "MISSED"))
     return held, medians
 
 
@@ -222,12 +265,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", required=True, help="a Release build tree with the benchmark targets")
     parser.add_argument("--pairs", type=int, default=7, help="alternating pairs per case (at least 5)")
-    parser.add_argument("--only", nargs="+", choices=["export-50000", "export-600", "window"],
+    parser.add_argument("--only", nargs="+", choices=["export-50000", "export-600", "export-utf8", "window"],
                         help="run only these cases")
     args = parser.parse_args()
     if args.pairs < 5:
         parser.error("--pairs must be at least 5")
-    cases = args.only or ["export-50000", "export-600", "window"]
+    cases = args.only or ["export-50000", "export-600", "export-utf8", "window"]
     os.environ.setdefault("no_proxy", "127.0.0.1,localhost")
     os.environ.setdefault("NO_PROXY", "127.0.0.1,localhost")
 
@@ -243,6 +286,9 @@ def main():
             elif case == "export-600":
                 held, medians = export_case(args.build, 600, args.pairs, 5)
                 what, limit = "600 rows, scraper / tembrook-export", ">= 5"
+            elif case == "export-utf8":
+                held, medians = encoding_case(args.build, 50000, args.pairs, 1.5)
+                what, limit = "50,000 rows, UTF-8 / Shift_JIS site", "<= 1.5"
             else:
                 held, medians = window_case(args.build, args.pairs, 1.2)
                 what, limit = "window cold start, tembrook / empty Qt", "<= 1.2"

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 namespace tembrook {
 
@@ -75,6 +77,12 @@ std::optional<char32_t> Named(QStringView name)
         ascii[i] = static_cast<char>(u);
     }
     ascii[name.size()] = '\0';
+    // The names pages write most often, before the table's linear search.
+    static constexpr std::pair<std::string_view, char32_t> kCommon[] = {
+        {"amp", U'&'}, {"lt", U'<'}, {"gt", U'>'}, {"quot", U'"'}, {"nbsp", U'\u00A0'}};
+    for (const auto& [common, character] : kCommon)
+        if (common == std::string_view(ascii, static_cast<std::size_t>(name.size())))
+            return character;
     const htmlEntityDesc* entity = htmlEntityLookup(reinterpret_cast<const xmlChar*>(ascii));
     if (entity == nullptr)
         return std::nullopt;
