@@ -23,8 +23,8 @@ fi
 # One tag a line: name, file, address, kind, then key:value fields (line:,
 # end:, and the scope as class:, struct: or namespace:).
 printf '%s\n' "${files[@]}" |
-    "$ctags" --options=NONE --language-force=C++ --kinds-C++=f --fields=+nes --excmd=number --sort=no -L - -o - \
-        2>/dev/null |
+    "$ctags" --quiet --options=NONE --language-force=C++ --kinds-C++=f --fields=+nes --excmd=number --sort=no \
+        -L - -o - |
     awk -F '\t' -v limit="$limit" -v count="${#files[@]}" '
         {
             start = 0; end = 0; scope = ""
