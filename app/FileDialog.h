@@ -12,6 +12,8 @@
 // instead of running it, so a test reads the dialog's real properties and
 // answers with a name (or cancels) without any click.
 
+#include "ScopedOverride.h"
+
 #include <QFileDialog>
 #include <QString>
 #include <QStringList>
@@ -83,17 +85,6 @@ private:
 
 // Installs a dialog class's test hook for a scope.
 template <class TDialog>
-class TScopedFileDialogHook {
-public:
-    explicit TScopedFileDialogHook(TFileDialogHook hook) : FPrevious(TDialog::SetExecuteHook(std::move(hook)))
-    {
-    }
-    ~TScopedFileDialogHook() { TDialog::SetExecuteHook(std::move(FPrevious)); }
-    TScopedFileDialogHook(const TScopedFileDialogHook&) = delete;
-    TScopedFileDialogHook& operator=(const TScopedFileDialogHook&) = delete;
-
-private:
-    TFileDialogHook FPrevious;
-};
+using TScopedFileDialogHook = platform::TScopedOverride<TFileDialogHook, &TDialog::SetExecuteHook>;
 
 }  // namespace tembrook

@@ -12,6 +12,8 @@
 // to the hook instead of being shown, so the test reads what would have been
 // shown and nothing blocks.
 
+#include "ScopedOverride.h"
+
 #include <QString>
 #include <functional>
 
@@ -35,15 +37,7 @@ void ShowInformationMessage(QWidget* parent, const QString& text);
 // Installs hook (an empty one restores the real boxes); returns the previous one.
 TMessageHook SetMessageHook(TMessageHook hook);
 
-class TScopedMessageHook {
-public:
-    explicit TScopedMessageHook(TMessageHook hook) : FPrevious(SetMessageHook(std::move(hook))) {}
-    ~TScopedMessageHook() { SetMessageHook(std::move(FPrevious)); }
-    TScopedMessageHook(const TScopedMessageHook&) = delete;
-    TScopedMessageHook& operator=(const TScopedMessageHook&) = delete;
-
-private:
-    TMessageHook FPrevious;
-};
+// Installs a hook for the lifetime of the object.
+using TScopedMessageHook = platform::TScopedOverride<TMessageHook, &SetMessageHook>;
 
 }  // namespace tembrook

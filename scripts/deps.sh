@@ -14,6 +14,8 @@ packages=(
   desktop-file-utils help2man dpkg-dev file
   lintian appstream bash-completion man-db groff-base
   clang-format
+  # the functions' lengths for the function-length check of the tree
+  universal-ctags
   # the suite under load (scripts/test-under-load.sh)
   stress-ng
   # TLS test servers and their certificates

@@ -20,13 +20,13 @@ std::function<TLocalDate()>& Provider()
     return provider;
 }
 
-std::function<TLocalDate()> ExchangeProvider(std::function<TLocalDate()> next)
+}  // namespace
+
+std::function<TLocalDate()> detail::ExchangeTodayProvider(std::function<TLocalDate()> next)
 {
     std::lock_guard lock(ProviderMutex());
     return std::exchange(Provider(), std::move(next));
 }
-
-}  // namespace
 
 TLocalDate SystemToday()
 {
@@ -85,22 +85,15 @@ void SetTodayForTesting(std::optional<TLocalDate> date)
 {
     if (date) {
         const TLocalDate fixed = *date;
-        ExchangeProvider([fixed] { return fixed; });
+        detail::ExchangeTodayProvider([fixed] { return fixed; });
     } else {
-        ExchangeProvider({});
+        detail::ExchangeTodayProvider({});
     }
 }
 
 void SetTodayProviderForTesting(std::function<TLocalDate()> provider)
 {
-    ExchangeProvider(std::move(provider));
-}
-
-TScopedToday::TScopedToday(TLocalDate date) : FPrevious(ExchangeProvider([date] { return date; })) {}
-
-TScopedToday::~TScopedToday()
-{
-    ExchangeProvider(std::move(FPrevious));
+    detail::ExchangeTodayProvider(std::move(provider));
 }
 
 }  // namespace tembrook::platform

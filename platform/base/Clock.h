@@ -4,6 +4,8 @@
 // the same answer on every run; without an override the system clock and the
 // local time zone answer. Safe to call from any thread.
 
+#include "ScopedOverride.h"
+
 #include <functional>
 #include <optional>
 
@@ -44,17 +46,17 @@ void SetTodayForTesting(std::optional<TLocalDate> date);
 // an empty function resets to the system clock.
 void SetTodayProviderForTesting(std::function<TLocalDate()> provider);
 
+namespace detail {
+// Installs the function Today() answers with (an empty one: the system clock)
+// and returns the one it replaces.
+std::function<TLocalDate()> ExchangeTodayProvider(std::function<TLocalDate()> provider);
+}  // namespace detail
+
 // Pins Today() for the lifetime of the object and restores the previous
 // setting when it ends.
-class TScopedToday {
+class TScopedToday : public TScopedOverride<std::function<TLocalDate()>, &detail::ExchangeTodayProvider> {
 public:
-    explicit TScopedToday(TLocalDate date);
-    ~TScopedToday();
-    TScopedToday(const TScopedToday&) = delete;
-    TScopedToday& operator=(const TScopedToday&) = delete;
-
-private:
-    std::function<TLocalDate()> FPrevious;
+    explicit TScopedToday(TLocalDate date) : TScopedOverride([date] { return date; }) {}
 };
 
 }  // namespace tembrook::platform

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace tembrook::platform {
 
@@ -155,23 +156,11 @@ void ResetLocaleSeparatorsForTesting()
     Override().reset();
 }
 
-TScopedLocaleSeparators::TScopedLocaleSeparators(TLocaleSeparators separators)
+std::optional<TLocaleSeparators>
+detail::ExchangeLocaleSeparatorsOverride(std::optional<TLocaleSeparators> separators)
 {
     std::lock_guard lock(OverrideMutex());
-    FHadPrevious = Override().has_value();
-    if (FHadPrevious)
-        FPrevious = *Override();
-    Override() = std::move(separators);
-}
-
-TScopedLocaleSeparators::~TScopedLocaleSeparators()
-{
-    std::lock_guard lock(OverrideMutex());
-    if (FHadPrevious) {
-        Override() = FPrevious;
-    } else {
-        Override().reset();
-    }
+    return std::exchange(Override(), std::move(separators));
 }
 
 }  // namespace tembrook::platform

@@ -8,6 +8,9 @@
 // gives "/", and a non-ASCII thousands separator (a no-break space) gives " ".
 // Read once per process; tests override with TScopedLocaleSeparators.
 
+#include "ScopedOverride.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,18 +33,19 @@ TLocaleSeparators SystemLocaleSeparators();
 void SetLocaleSeparatorsForTesting(const TLocaleSeparators& separators);
 void ResetLocaleSeparatorsForTesting();
 
+namespace detail {
+// Installs the override (nothing: the environment's separators) and returns
+// the one it replaces.
+std::optional<TLocaleSeparators>
+ExchangeLocaleSeparatorsOverride(std::optional<TLocaleSeparators> separators);
+}  // namespace detail
+
 // Overrides the separators for the lifetime of the object and restores the
 // previous setting when it ends.
-class TScopedLocaleSeparators {
+class TScopedLocaleSeparators
+    : public TScopedOverride<std::optional<TLocaleSeparators>, &detail::ExchangeLocaleSeparatorsOverride> {
 public:
-    explicit TScopedLocaleSeparators(TLocaleSeparators separators);
-    ~TScopedLocaleSeparators();
-    TScopedLocaleSeparators(const TScopedLocaleSeparators&) = delete;
-    TScopedLocaleSeparators& operator=(const TScopedLocaleSeparators&) = delete;
-
-private:
-    bool FHadPrevious;
-    TLocaleSeparators FPrevious;
+    explicit TScopedLocaleSeparators(TLocaleSeparators separators) : TScopedOverride(std::move(separators)) {}
 };
 
 namespace detail {

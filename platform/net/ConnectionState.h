@@ -9,6 +9,8 @@
 // Network. Tests install their own state with SetConnectionState or
 // TScopedConnectionState.
 
+#include "ScopedOverride.h"
+
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -72,18 +74,6 @@ std::shared_ptr<TConnectionState> CurrentConnectionState();
 std::shared_ptr<TConnectionState> SetConnectionState(std::shared_ptr<TConnectionState> state);
 
 // Installs a state for the lifetime of the object (tests).
-class TScopedConnectionState {
-public:
-    explicit TScopedConnectionState(std::shared_ptr<TConnectionState> state)
-        : FPrevious(SetConnectionState(std::move(state)))
-    {
-    }
-    ~TScopedConnectionState() { SetConnectionState(std::move(FPrevious)); }
-    TScopedConnectionState(const TScopedConnectionState&) = delete;
-    TScopedConnectionState& operator=(const TScopedConnectionState&) = delete;
-
-private:
-    std::shared_ptr<TConnectionState> FPrevious;
-};
+using TScopedConnectionState = TScopedOverride<std::shared_ptr<TConnectionState>, &SetConnectionState>;
 
 }  // namespace tembrook::platform

@@ -27,6 +27,7 @@
 #include "BoxLabels.h"
 #include "ConnectionState.h"
 #include "HTTPTransferThreadUnit.h"
+#include "ScopedOverride.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "WindowGeometry.h"
@@ -57,19 +58,8 @@ public:
 
 // Puts a function in place of the About window's modal display for its
 // lifetime.
-class ScopedModalRunner {
-public:
-    explicit ScopedModalRunner(TAboutWindow::TModalRunner runner)
-        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner)))
-    {
-    }
-    ~ScopedModalRunner() { TAboutWindow::SetModalRunner(std::move(FPrevious)); }
-    ScopedModalRunner(const ScopedModalRunner&) = delete;
-    ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
-
-private:
-    TAboutWindow::TModalRunner FPrevious;
-};
+using ScopedModalRunner =
+    platform::TScopedOverride<TAboutWindow::TModalRunner, &TAboutWindow::SetModalRunner>;
 
 // What the About window held when it was shown.
 struct ShownAbout {

@@ -3,6 +3,7 @@
 
 #include "AboutWindow.h"
 #include "OSVersion.h"
+#include "ScopedOverride.h"
 #include "ShellLaunch.h"
 
 #include <QImage>
@@ -33,19 +34,7 @@ private:
 };
 
 // Replaces the About window's modal display for its lifetime.
-class TScopedModalRunner {
-public:
-    explicit TScopedModalRunner(TAboutWindow::TModalRunner runner)
-        : FPrevious(TAboutWindow::SetModalRunner(std::move(runner)))
-    {
-    }
-    ~TScopedModalRunner() { TAboutWindow::SetModalRunner(std::move(FPrevious)); }
-    TScopedModalRunner(const TScopedModalRunner&) = delete;
-    TScopedModalRunner& operator=(const TScopedModalRunner&) = delete;
-
-private:
-    TAboutWindow::TModalRunner FPrevious;
-};
+using TScopedModalRunner = TScopedOverride<TAboutWindow::TModalRunner, &TAboutWindow::SetModalRunner>;
 
 // Replaces the system's version record for its lifetime.
 class TScopedOSVersion {
