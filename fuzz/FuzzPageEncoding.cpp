@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool cutShort = (data[0] & 1) != 0;
     const std::size_t newline = input.find('\n');
     const std::string_view contentType = input.substr(0, newline);
-    const std::string_view body = newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
+    const std::string_view body =
+        newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
 
     const tembrook::TEncodingSniff sniff = tembrook::SniffPageEncoding(contentType, body, cutShort);
     TEMBROOK_FUZZ_CHECK(sniff.BomLength <= body.size());
