@@ -180,14 +180,13 @@ void TBookListModel::SortRows()
     // The rows are sorted by keys taken out of them once (BookSaleCompare.h),
     // which gives the order a sort of the rows themselves gives, but reads
     // a record only where the first bytes of two texts agree.
-    std::vector<TSortEntry> entries = SortEntries();
-    std::stable_sort(entries.begin(), entries.end(), SortEntryLess());
+    const std::vector<std::size_t> order = SortedOrder(FRows);
     std::vector<TRowPtr> sorted;
     sorted.reserve(FRows.size());
     std::vector<int> movedTo(FRows.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        sorted.push_back(std::move(FRows[entries[i].Index]));
-        movedTo[entries[i].Index] = static_cast<int>(i);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted.push_back(std::move(FRows[order[i]]));
+        movedTo[order[i]] = static_cast<int>(i);
     }
     FRows = std::move(sorted);
     FOrderHolds = true;
@@ -208,18 +207,14 @@ int TBookListModel::Compare(const TRow& a, const TRow& b) const
                                FSortDescending);
 }
 
-std::vector<TBookListModel::TSortEntry> TBookListModel::SortEntries() const
+std::vector<std::size_t> TBookListModel::SortedOrder(const std::vector<TRowPtr>& rows) const
 {
-    std::vector<TSortEntry> entries;
-    entries.reserve(FRows.size());
-    for (std::size_t i = 0; i < FRows.size(); ++i)
-        entries.push_back({MakeBookSaleSortKey({FRows[i]->Record(), FRows[i]->Checked}, FSortColumn), i});
-    return entries;
-}
-
-TBookListModel::TSortEntryLess TBookListModel::SortEntryLess() const noexcept
-{
-    return TSortEntryLess{FSortColumn, FSortDescending};
+    return SortBookSaleRows(
+        rows.size(),
+        [&rows](std::size_t i) {
+            return TBookSaleRowRef{rows[i]->Record(), rows[i]->Checked};
+        },
+        FSortColumn, FSortDescending);
 }
 
 int TBookListModel::CompareRows(int a, int b) const
@@ -349,16 +344,12 @@ void TBookListModel::InsertByMerge(std::vector<TRowPtr> fresh)
     // SortRows); each is then placed after the last old row that it does
     // not precede, which a binary search finds reading only the few old
     // rows it probes.
-    std::vector<TSortEntry> incoming;
-    incoming.reserve(fresh.size());
-    for (std::size_t i = 0; i < fresh.size(); ++i)
-        incoming.push_back({MakeBookSaleSortKey({fresh[i]->Record(), fresh[i]->Checked}, FSortColumn), i});
-    std::stable_sort(incoming.begin(), incoming.end(), SortEntryLess());
     {
+        const std::vector<std::size_t> order = SortedOrder(fresh);
         std::vector<TRowPtr> ordered;
         ordered.reserve(fresh.size());
-        for (const TSortEntry& entry : incoming)
-            ordered.push_back(std::move(fresh[entry.Index]));
+        for (const std::size_t i : order)
+            ordered.push_back(std::move(fresh[i]));
         fresh = std::move(ordered);
     }
 

@@ -115,23 +115,9 @@ private:
     struct TRow;
     using TRowPtr = std::unique_ptr<TRow>;
 
-    // A row's sort key for the current sort state and the row's place in
-    // FRows when the key was made.
-    struct TSortEntry {
-        TBookSaleSortKey Key;
-        std::size_t Index;
-    };
-    struct TSortEntryLess {
-        std::int32_t Column;
-        bool Descending;
-        bool operator()(const TSortEntry& a, const TSortEntry& b) const noexcept
-        {
-            return CompareBookSaleSortKeys(a.Key, b.Key, Column, Descending) < 0;
-        }
-    };
-    // Keys of every row under the sort state (no gap may be open).
-    std::vector<TSortEntry> SortEntries() const;
-    TSortEntryLess SortEntryLess() const noexcept;
+    // The order of rows (the indexes of their new order) under the sort
+    // state: the keyed sort of the exporter too (SortBookSaleRows).
+    std::vector<std::size_t> SortedOrder(const std::vector<TRowPtr>& rows) const;
 
     int Compare(const TRow& a, const TRow& b) const;
     void CheckRow(int row) const;

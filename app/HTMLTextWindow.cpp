@@ -5,7 +5,7 @@
 
 #include "BookListModel.h"
 #include "Cp932Codec.h"
-#include "OutputFormats.h"
+#include "ListOutput.h"
 #include "UiBase.h"
 #include "WindowGeometry.h"
 
@@ -41,7 +41,8 @@ QRect THTMLTextForm::DefaultOuterGeometry()
 
 std::string THTMLTextForm::HTMLText(const TBookListModel& list)
 {
-    return BuildHtmlOutput(list.Rows(true), {}).Bytes;
+    // The ticked rows: the window's ticks are always in play.
+    return BuildListOutput(*FindOutputFormat("html"), list.Rows(), true, {}).Bytes;
 }
 
 void THTMLTextForm::BuildHTMLText(const TBookListModel& list)

@@ -6,13 +6,13 @@
 #include "Cp932Codec.h"
 #include "Errors.h"
 #include "ListFile.h"
-#include "ReplacingFile.h"
+#include "ListOutput.h"
 
 namespace tembrook {
 
 std::string BuildListFileText(const TBookListModel& list)
 {
-    return BuildSavedOutput(list.Rows(), {}).Bytes;
+    return BuildListOutput(*FindOutputFormat("saved"), list.Rows(), true, {}).Bytes;
 }
 
 std::string ReadSavedListFile(const QString& fileName)
@@ -35,15 +35,15 @@ std::string ReadSavedListFile(const QString& fileName)
 
 TOutput BuildCalendarFileText(const TBookListModel& list)
 {
-    return BuildIcsOutput(list.Rows(true), CurrentOutputSettings());
+    return BuildListOutput(*FindOutputFormat("ics"), list.Rows(), true, CurrentOutputSettings());
 }
 
 void WriteFileReplacing(const QString& fileName, std::string_view bytes)
 {
-    TReplacingFile file(fileName);
+    TOutputDestination file(fileName);
     if (!file.Open())
         throw EFCreateError(ToCP932(QDir::toNativeSeparators(fileName)));
-    if (!file.Write(bytes) || !file.Commit())
+    if (file.Write(bytes) != TOutputDestination::owWritten)
         throw EWriteError();
 }
 

@@ -28,6 +28,7 @@
 #include "HTMLTextWindow.h"
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
+#include "ListOutput.h"
 #include "LocaleSettings.h"
 #include "MessageBoxes.h"
 #include "MouseUpEvent.h"
@@ -415,7 +416,7 @@ void TTembrookMainForm::CheckFromSavedList(const QString& fileName)
     const TSavedListTicks ticks(ReadSavedListFile(fileName));
     const int matched =
         FBookList->CheckMatching([&ticks](const THtmlBookSaleData& record) { return ticks.Matches(record); });
-    FMemo1->appendPlainText(QStringLiteral("保存リストから %1 件をチェックしました").arg(matched));
+    FMemo1->appendPlainText(SavedListTickedLine(matched));
 }
 
 void TTembrookMainForm::CheckAllActionExecute()

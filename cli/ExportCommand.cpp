@@ -16,9 +16,9 @@
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
 #include "ListFile.h"
+#include "ListOutput.h"
 #include "OutputFormats.h"
 #include "PageDecoder.h"
-#include "ReplacingFile.h"
 #include "SavedListFile.h"
 
 namespace tembrook::cli {
@@ -133,45 +133,28 @@ private:
 // Where the output goes: standard output, or a file that is opened before
 // anything is downloaded (so that a bad path fails at once) and replaced only
 // when the whole output was written.
-class TOutputTarget {
-public:
-    TOutputTarget(QIODevice& out, const QString& fileName) : FOut(out), FFileName(fileName)
-    {
-        if (!fileName.isEmpty())
-            FFile.emplace(fileName);
-    }
-
-    bool Open(TErrorWriter& errors)
-    {
-        if (FFile && !FFile->Open()) {
-            errors.Message(QStringLiteral("cannot create file %1: %2").arg(FFileName, FFile->ErrorString()));
-            return false;
-        }
+bool OpenOutput(TOutputDestination& target, TErrorWriter& errors)
+{
+    if (target.Open())
         return true;
-    }
+    errors.Message(QStringLiteral("cannot create file %1: %2").arg(target.FileName(), target.ErrorString()));
+    return false;
+}
 
-    bool Write(const std::string& bytes, TErrorWriter& errors)
-    {
-        const bool written = FFile ? FFile->Write(bytes)
-                                   : FOut.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                static_cast<qint64>(bytes.size());
-        if (!written) {
-            errors.Message(QStringLiteral("cannot write the output: %1")
-                               .arg(FFile ? FFile->ErrorString() : FOut.errorString()));
-            return false;
-        }
-        if (FFile && !FFile->Commit()) {
-            errors.Message(QStringLiteral("cannot write file %1: %2").arg(FFileName, FFile->ErrorString()));
-            return false;
-        }
+bool WriteOutput(TOutputDestination& target, const std::string& bytes, TErrorWriter& errors)
+{
+    switch (target.Write(bytes)) {
+    case TOutputDestination::owWritten:
         return true;
+    case TOutputDestination::owWriteFailed:
+        errors.Message(QStringLiteral("cannot write the output: %1").arg(target.ErrorString()));
+        return false;
+    case TOutputDestination::owCommitFailed:
+        break;
     }
-
-private:
-    QIODevice& FOut;
-    QString FFileName;
-    std::optional<TReplacingFile> FFile;
-};
+    errors.Message(QStringLiteral("cannot write file %1: %2").arg(target.FileName(), target.ErrorString()));
+    return false;
+}
 
 // The saved list of --tick-from, read before anything is downloaded.
 bool ReadTicks(const QString& fileName, std::optional<TSavedListTicks>& ticks, TErrorWriter& errors)
@@ -221,18 +204,12 @@ std::string BuildOutput(const TRows& rows, const TExportOptions& options, const 
                         TErrorWriter& errors)
 {
     const TOutputFormat& format = *options.Format;
-    const bool tickedOnly = ticks != nullptr && format.Rows == TOutputRowChoice::orTickedWhenTicking;
-    TOutputRows chosen;
-    chosen.reserve(rows.size());
-    int ticked = 0;
-    for (const auto& row : rows) {
-        const bool match = ticks != nullptr && ticks->Matches(*row);
-        ticked += match ? 1 : 0;
-        if (match || !tickedOnly)
-            chosen.push_back({row.get(), match});
-    }
+    TOutputRows all;
+    all.reserve(rows.size());
+    for (const auto& row : rows)
+        all.push_back({row.get(), false});
     if (ticks != nullptr) {
-        errors.Line(QStringLiteral("保存リストから %1 件をチェックしました").arg(ticked));
+        errors.Line(SavedListTickedLine(TickFromSavedList(all, *ticks)));
         if (ticks->MarkedLineCount() == 0)
             errors.Message(
                 QStringLiteral(
@@ -241,7 +218,7 @@ std::string BuildOutput(const TRows& rows, const TExportOptions& options, const 
     }
     TOutputSettings settings = CurrentOutputSettings();
     settings.ForSpreadsheets = options.Excel;
-    TOutput output = format.Build(chosen, settings);
+    TOutput output = BuildListOutput(format, all, ticks != nullptr, settings);
     if (output.Undated > 0)
         errors.Message(
             QStringLiteral("%1 release(s) of unknown date left out of the calendar").arg(output.Undated));
@@ -293,9 +270,18 @@ bool IsAsciiCodeset(const QByteArray& name)
 void SortExportRows(std::vector<std::unique_ptr<THtmlBookSaleData>>& rows, std::int32_t sortColumn,
                     bool descending)
 {
-    std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
-        return CompareBookSaleRows({a.get(), false}, {b.get(), false}, sortColumn, descending) < 0;
-    });
+    // Every row unticked: ticks never move a row, so --sort check keeps the order.
+    const std::vector<std::size_t> order = SortBookSaleRows(
+        rows.size(),
+        [&rows](std::size_t i) {
+            return TBookSaleRowRef{rows[i].get(), false};
+        },
+        sortColumn, descending);
+    std::vector<std::unique_ptr<THtmlBookSaleData>> sorted;
+    sorted.reserve(rows.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
 }
 
 QByteArray TerminalEncoding()
@@ -329,15 +315,19 @@ int RunExport(const QStringList& arguments, QIODevice& out, QIODevice& err, cons
     std::optional<TSavedListTicks> ticks;
     if (!options.TickFrom.isEmpty() && !ReadTicks(options.TickFrom, ticks, errors))
         return ecFailed;
-    TOutputTarget target(out, options.OutputFile);
-    if (!target.Open(errors))
+    std::optional<TOutputDestination> target;
+    if (options.OutputFile.isEmpty())
+        target.emplace(out);
+    else
+        target.emplace(options.OutputFile);
+    if (!OpenOutput(*target, errors))
         return ecFailed;
 
     TImported imported = Import(url, errors);
     SortExportRows(imported.Rows, options.SortColumn, options.Descending);
     const std::string bytes = BuildOutput(imported.Rows, options, ticks ? &*ticks : nullptr, errors);
     const int status = OutcomeStatus(imported.Outcome, errors);
-    return target.Write(bytes, errors) ? status : ecFailed;
+    return WriteOutput(*target, bytes, errors) ? status : ecFailed;
 }
 
 }  // namespace tembrook::cli

@@ -31,39 +31,77 @@ int CompareBookSalePrices(TCurrency price1, TCurrency price2) noexcept
     return aLarger ? 1 : -1;
 }
 
-int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& item2, std::int32_t sortColumn,
-                        bool sortDescending) noexcept
-{
-    const THtmlBookSaleData* r1 = item1.Record;
-    const THtmlBookSaleData* r2 = item2.Record;
-    if (r1 == nullptr || r2 == nullptr)
-        return 0;
+namespace {
 
-    int result = 0;
+// What one column compares of a row: a number (the check state, the arrival
+// order), a price, or a text. The one place that says which field each
+// column reads; the row comparison and the sort keys both take it from here.
+enum class TSortKind { skNone, skNumber, skPrice, skText };
+
+struct TSortValue {
+    TSortKind Kind = TSortKind::skNone;
+    std::int64_t Number = 0;  // skNumber, or skPrice's raw value
+    std::string_view Text;    // skText
+};
+
+TSortValue SortValue(const TBookSaleRowRef& row, std::int32_t sortColumn) noexcept
+{
+    const THtmlBookSaleData* record = row.Record;
+    if (record == nullptr)
+        return {};
     switch (sortColumn) {
     case scCheck:
-        result = Sign(static_cast<int>(item1.Checked) - static_cast<int>(item2.Checked));
-        break;
+        return {TSortKind::skNumber, row.Checked ? 1 : 0, {}};
     case scDate:
-        result = Sign(static_cast<std::int64_t>(r1->RowIndex()) - r2->RowIndex());
-        break;
-    case scTitle:
-        result = CompareTextIgnoreAsciiCase(r1->Title(), r2->Title());
-        break;
-    case scAuthor:
-        result = CompareTextIgnoreAsciiCase(r1->Author(), r2->Author());
-        break;
+        return {TSortKind::skNumber, record->RowIndex(), {}};
     case scPrice:
-        result = CompareBookSalePrices(r1->Price(), r2->Price());
-        break;
+        return {TSortKind::skPrice, record->Price().Raw(), {}};
+    case scTitle:
+        return {TSortKind::skText, 0, record->Title()};
+    case scAuthor:
+        return {TSortKind::skText, 0, record->Author()};
     case scPublisher:
-        result = CompareTextIgnoreAsciiCase(r1->Publisher(), r2->Publisher());
-        break;
+        return {TSortKind::skText, 0, record->Publisher()};
     default:
-        result = 0;
+        return {};
+    }
+}
+
+// The order of two values of one column; texts through compareTexts, which
+// is CompareTextIgnoreAsciiCase or a faster equivalent.
+template <class TCompareTexts>
+int CompareSortValues(TSortKind kind, std::int64_t number1, std::int64_t number2,
+                      TCompareTexts&& compareTexts, bool sortDescending) noexcept
+{
+    int result = 0;
+    switch (kind) {
+    case TSortKind::skNumber:
+        result = Sign(number1 - number2);
+        break;
+    case TSortKind::skPrice:
+        result = CompareBookSalePrices(TCurrency::FromRaw(number1), TCurrency::FromRaw(number2));
+        break;
+    case TSortKind::skText:
+        result = compareTexts();
+        break;
+    case TSortKind::skNone:
         break;
     }
     return sortDescending ? -result : result;
+}
+
+}  // namespace
+
+int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& item2, std::int32_t sortColumn,
+                        bool sortDescending) noexcept
+{
+    const TSortValue v1 = SortValue(item1, sortColumn);
+    const TSortValue v2 = SortValue(item2, sortColumn);
+    if (v1.Kind != v2.Kind)
+        return 0;  // a row without a record
+    return CompareSortValues(
+        v1.Kind, v1.Number, v2.Number, [&] { return CompareTextIgnoreAsciiCase(v1.Text, v2.Text); },
+        sortDescending);
 }
 
 namespace {
@@ -95,33 +133,13 @@ int CompareFoldedTexts(const TBookSaleSortKey& key1, const TBookSaleSortKey& key
 
 TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t sortColumn) noexcept
 {
+    const TSortValue value = SortValue(row, sortColumn);
     TBookSaleSortKey key;
-    const THtmlBookSaleData* record = row.Record;
-    if (record == nullptr)
+    key.Kind = static_cast<std::uint8_t>(value.Kind);
+    key.Number = value.Number;
+    key.Text = value.Text;
+    if (value.Kind != TSortKind::skText)
         return key;
-    key.HasRecord = true;
-    switch (sortColumn) {
-    case scCheck:
-        key.Number = row.Checked ? 1 : 0;
-        return key;
-    case scDate:
-        key.Number = record->RowIndex();
-        return key;
-    case scPrice:
-        key.Number = record->Price().Raw();
-        return key;
-    case scTitle:
-        key.Text = record->Title();
-        break;
-    case scAuthor:
-        key.Text = record->Author();
-        break;
-    case scPublisher:
-        key.Text = record->Publisher();
-        break;
-    default:
-        return key;
-    }
     TUpperFoldingReader reader(key.Text);
     for (int i = 0; i < 16 && !reader.AtEnd(); ++i)
         key.Head[i / 8] |= static_cast<std::uint64_t>(reader.Next()) << (8 * (7 - i % 8));
@@ -129,29 +147,13 @@ TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t so
 }
 
 int CompareBookSaleSortKeys(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2,
-                            std::int32_t sortColumn, bool sortDescending) noexcept
+                            bool sortDescending) noexcept
 {
-    if (!key1.HasRecord || !key2.HasRecord)
-        return 0;
-    int result = 0;
-    switch (sortColumn) {
-    case scCheck:
-    case scDate:
-        result = Sign(key1.Number - key2.Number);
-        break;
-    case scPrice:
-        result = CompareBookSalePrices(TCurrency::FromRaw(key1.Number), TCurrency::FromRaw(key2.Number));
-        break;
-    case scTitle:
-    case scAuthor:
-    case scPublisher:
-        result = CompareFoldedTexts(key1, key2);
-        break;
-    default:
-        result = 0;
-        break;
-    }
-    return sortDescending ? -result : result;
+    if (key1.Kind != key2.Kind)
+        return 0;  // a row without a record
+    return CompareSortValues(
+        static_cast<TSortKind>(key1.Kind), key1.Number, key2.Number,
+        [&] { return CompareFoldedTexts(key1, key2); }, sortDescending);
 }
 
 }  // namespace tembrook

@@ -13,8 +13,11 @@
 //
 // Every function returns -1, 0 or 1, so negating a result is always safe.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "BookDataListUnit.h"
 #include "SjisString.h"
@@ -52,15 +55,15 @@ int CompareBookSaleRows(const TBookSaleRowRef& item1, const TBookSaleRowRef& ite
 // reaching into two records for every comparison. For the text columns the
 // first 16 bytes are kept as the comparison sees them (a-z folded in
 // single-byte characters), which decides most comparisons without reading
-// the text itself.
-//
-//   std::vector<TBookSaleSortKey> keys;  // one per row, MakeBookSaleSortKey(row, column)
-//   std::stable_sort(..., [](a, b) { return CompareBookSaleSortKeys(a, b, column, descending) < 0; });
+// the text itself. Both come from one table of what each column reads, so
+// they cannot disagree.
 struct TBookSaleSortKey {
     std::string_view Text;           // title, author or publisher; the record must outlive the key
     std::uint64_t Head[2] = {0, 0};  // Text's first 16 folded bytes, big-endian, zero after its end
     std::int64_t Number = 0;         // check state (0/1), RowIndex or the price's raw value
-    bool HasRecord = false;
+    std::uint8_t Kind = 0;           // how the column compares; 0 for a row without a record
+
+    bool HasRecord() const noexcept { return Kind != 0; }
 };
 
 TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t sortColumn) noexcept;
@@ -68,6 +71,35 @@ TBookSaleSortKey MakeBookSaleSortKey(const TBookSaleRowRef& row, std::int32_t so
 // The same result as CompareBookSaleRows of the two rows the keys were made
 // from, for the column they were made for.
 int CompareBookSaleSortKeys(const TBookSaleSortKey& key1, const TBookSaleSortKey& key2,
-                            std::int32_t sortColumn, bool sortDescending) noexcept;
+                            bool sortDescending) noexcept;
+
+// The one sort of the release list, for the list window and the exporter
+// alike: the order of `count` rows (rowAt(i) gives row i as a
+// TBookSaleRowRef) under sortColumn, stable, as the indexes of the rows in
+// their new order. The keys are made once a row.
+//
+//   const std::vector<std::size_t> order =
+//       SortBookSaleRows(rows.size(), [&](std::size_t i) { return TBookSaleRowRef{rows[i].get()}; }, column, false);
+template <class TRowAt>
+std::vector<std::size_t> SortBookSaleRows(std::size_t count, TRowAt&& rowAt, std::int32_t sortColumn,
+                                          bool sortDescending)
+{
+    struct TEntry {
+        TBookSaleSortKey Key;
+        std::size_t Index;
+    };
+    std::vector<TEntry> entries;
+    entries.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        entries.push_back({MakeBookSaleSortKey(rowAt(i), sortColumn), i});
+    std::stable_sort(entries.begin(), entries.end(), [sortDescending](const TEntry& a, const TEntry& b) {
+        return CompareBookSaleSortKeys(a.Key, b.Key, sortDescending) < 0;
+    });
+    std::vector<std::size_t> order;
+    order.reserve(count);
+    for (const TEntry& entry : entries)
+        order.push_back(entry.Index);
+    return order;
+}
 
 }  // namespace tembrook

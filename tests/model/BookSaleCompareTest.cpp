@@ -176,7 +176,7 @@ TEST(SortKeys, CompareAsTheRowsDoOnRandomRows)
                 keys.push_back(MakeBookSaleSortKey(row, column));
             for (std::size_t a = 0; a < rows.size(); ++a) {
                 for (std::size_t b = 0; b < rows.size(); ++b) {
-                    ASSERT_EQ(CompareBookSaleSortKeys(keys[a], keys[b], column, descending),
+                    ASSERT_EQ(CompareBookSaleSortKeys(keys[a], keys[b], descending),
                               CompareBookSaleRows(rows[a], rows[b], column, descending))
                         << "rows " << a << " and " << b;
                 }
@@ -198,7 +198,7 @@ TEST(SortKeys, TheHeadHoldsTheFirstSixteenFoldedBytes)
     const TBookSaleSortKey publisher = MakeBookSaleSortKey({record.get()}, scPublisher);
     EXPECT_EQ(publisher.Head[0], 0x8361420000000000u);
     EXPECT_EQ(publisher.Head[1], 0u);
-    EXPECT_FALSE(MakeBookSaleSortKey({nullptr}, scAuthor).HasRecord);
+    EXPECT_FALSE(MakeBookSaleSortKey({nullptr}, scAuthor).HasRecord());
 }
 
 }  // namespace
