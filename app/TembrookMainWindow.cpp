@@ -355,12 +355,17 @@ void TTembrookMainForm::FormShow()
 
 void TTembrookMainForm::FormClose()
 {
+    StopTransfers();
+}
+
+void TTembrookMainForm::StopTransfers() noexcept
+{
     try {
         FImportRoad.reset();
     } catch (...) {
     }
     // The transfers belong to this window; none may keep running (or keep
-    // the program from ending) once it is closed.
+    // the program from ending) once it is closed or the event loop is over.
     try {
         StopAllTransfers();
     } catch (...) {

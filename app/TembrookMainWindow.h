@@ -108,6 +108,10 @@ public:
     // Set-up on the first show, tear-down on close.
     void FormShow();
     void FormClose();
+    // Drops the road and stops every transfer still running: on close, and
+    // by main once the event loop has ended (a way out that never closes
+    // the window). Safe to call more than once.
+    void StopTransfers() noexcept;
 
     // Action and header handlers. Each shows what it catches.
     void StartInportActionExecute();

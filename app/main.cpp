@@ -39,7 +39,7 @@ int main(int argc, char** argv)
         // it neither delays the window nor the first Start.
         QTimer::singleShot(0, &mainForm, [] { tembrook::InitializeTransfers(); });
         result = QApplication::exec();
-        tembrook::StopAllTransfers();
+        mainForm.StopTransfers();
     }
     return result;
 }
