@@ -1,8 +1,8 @@
 #include "AboutWindow.h"
 
 #include "Cp932Codec.h"
+#include "OSVersion.h"
 #include "ShellLaunch.h"
-#include "Utf8Text.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -320,7 +320,7 @@ void TAboutWindow::ShowAbout()
 {
     // A borderless window's outer height is its client height already, so a
     // bsNone window needs no adjusting before it is shown.
-    OSEnvironmentDispLabel->SetCaption(OSEnvironmentText());
+    OSEnvironmentDispLabel->SetCaption(platform::OSEnvironmentText());
     if (const TModalRunner& runner = ModalRunner())
         runner(*this);
     else
@@ -345,82 +345,19 @@ void TAboutWindow::OKButtonClick()
 void TAboutWindow::WebPageTextClick()
 {
     if (FWebLinkOn)
-        platform::ShellOpen(LaunchBufferText(WebPageText->Caption()));
+        platform::ShellOpen(platform::LaunchBufferText(WebPageText->Caption()));
 }
 
 void TAboutWindow::EMailTextClick()
 {
     if (FMailLinkOn)
-        platform::ShellOpen(LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
+        platform::ShellOpen(platform::LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
 }
 
 void TAboutWindow::GraphPictureClick()
 {
     if (FIconClick)
         FIconClick(this);
-}
-
-QString TAboutWindow::LaunchBufferText(const QString& text)
-{
-    constexpr qsizetype kBufferText = 255;
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    const QByteArray utf8 = (nul < 0 ? text : text.left(nul)).toUtf8();
-    if (utf8.size() <= kBufferText)
-        return QString::fromUtf8(utf8);
-    // Byte kBufferText is the first one left out; if it continues a character,
-    // that whole character is left out.
-    qsizetype keep = kBufferText;
-    while (keep > 0 && IsUtf8ContinuationByte(utf8[keep]))
-        --keep;
-    return QString::fromUtf8(utf8.left(keep));
-}
-
-QString TAboutWindow::OSPlatformName(const platform::TOSVersionRecord& record)
-{
-    const int minor = record.MinorVersion;
-    switch (record.PlatformId) {
-    case platform::kVerPlatformWin32s:
-        return QStringLiteral("Win32s");
-    case platform::kVerPlatformWin32Windows:
-        if (minor == 0)
-            return QStringLiteral("Windows 95");
-        return minor < 90 ? QStringLiteral("Windows 98") : QStringLiteral("Windows Me");
-    case platform::kVerPlatformWin32NT:
-        if (record.MajorVersion <= 4)
-            return minor == 0 ? QStringLiteral("Windows NT 4.0") : QStringLiteral("Windows NT 3.51");
-        return minor == 0 ? QStringLiteral("Windows 2000") : QStringLiteral("Windows 2000 or later");
-    default:
-        break;
-    }
-    if (record.PlatformId > platform::kVerPlatformWin32NT)
-        return QStringLiteral("Windows or later");
-    // Ids below the Windows range describe a system by its own name.
-    if (!record.SystemName.empty())
-        return QString::fromLocal8Bit(record.SystemName.data(), qsizetype(record.SystemName.size()));
-    return record.PlatformId == platform::kVerPlatformLinux ? QStringLiteral("Linux")
-                                                            : QStringLiteral("Unknown");
-}
-
-QString TAboutWindow::OSVersionNumberText(const platform::TOSVersionRecord& record)
-{
-    return QStringLiteral("(%1.%2.%3)")
-        .arg(record.MajorVersion)
-        .arg(record.MinorVersion)
-        .arg(record.BuildNumber);
-}
-
-QString TAboutWindow::OSEnvironmentText(const platform::TOSVersionRecord& record)
-{
-    const QString servicePack =
-        QString::fromLocal8Bit(record.CSDVersion.data(), qsizetype(record.CSDVersion.size()));
-    const QString buildText =
-        QStringLiteral(" [Build %1 %2]").arg(QString::number(record.BuildNumber), servicePack);
-    return OSPlatformName(record) + OSVersionNumberText(record) + buildText;
-}
-
-QString TAboutWindow::OSEnvironmentText()
-{
-    return OSEnvironmentText(platform::CurrentOSVersionRecord());
 }
 
 }  // namespace tembrook

@@ -7,7 +7,6 @@
 // Labels show their text as plain text ('<' and '&' appear as typed).
 #pragma once
 
-#include "OSVersion.h"
 #include "UiBase.h"
 
 #include <QDialog>
@@ -101,18 +100,6 @@ public:
     void EMailTextClick();
     void GraphPictureClick();
 
-    // The environment line for a version record: name, version number and
-    // build text ("Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]",
-    // "Linux(6.1.0) [Build 0 6.1.0-18-amd64]").
-    static QString OSEnvironmentText(const platform::TOSVersionRecord& record);
-    static QString OSPlatformName(const platform::TOSVersionRecord& record);
-    static QString OSVersionNumberText(const platform::TOSVersionRecord& record);
-    // The line for the record in use (CurrentOSVersionRecord).
-    static QString OSEnvironmentText();
-
-    // The text a link click hands to the shell: the text up to a NUL, cut to the
-    // 255 bytes of the 256-byte launch buffer in UTF-8 without splitting a character.
-    static QString LaunchBufferText(const QString& text);
     // Whether an address counts as given: not empty once characters up to and
     // including the space are removed at both ends.
     static bool HasText(const QString& text);
