@@ -1,11 +1,11 @@
 #include "AboutLabel.h"
 
 #include "Cp932Codec.h"
+#include "MessageBoxes.h"
 #include "UiBase.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <exception>
 
@@ -20,10 +20,8 @@ void RunClickHandler(QWidget& source, const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        auto* box = new QMessageBox(QMessageBox::Critical, source.window()->windowTitle(),
-                                    FromCP932(error.what()), QMessageBox::Ok, source.window());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        QWidget* const window = source.window();
+        OpenErrorMessage(window, window->windowTitle(), FromCP932(error.what()));
     }
 }
 

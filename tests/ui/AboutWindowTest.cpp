@@ -1,4 +1,5 @@
 #include "AboutWindow.h"
+#include "MessageBoxes.h"
 #include "UiTestSupport.h"
 
 #include <QAccessible>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <vector>
 
 namespace tembrook::test {
 namespace {
@@ -234,8 +236,26 @@ TEST(AboutWindowTest, FailingPictureHandlerIsReportedNotPropagated)
     const auto boxes = window.findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->text(), QStringLiteral("Cannot create file x.txt"));
+    EXPECT_EQ(boxes.front()->windowTitle(), QStringLiteral("Tembrook"));
     EXPECT_TRUE(window.isVisible());
     boxes.front()->close();
+}
+
+TEST(AboutWindowTest, FailingLinkHandlersBoxGoesThroughTheMessageHookWithoutBlocking)
+{
+    TAboutWindow window;
+    window.setWindowTitle(QStringLiteral("Tembrook"));
+    std::vector<TShownMessage> shown;
+    const TScopedMessageHook hook([&](const TShownMessage& message) { shown.push_back(message); });
+    window.WebPageText->OnClick = [] { throw std::runtime_error("Cannot open x"); };
+    window.WebPageText->Click();
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Kind, TMessageKind::mkError);
+    EXPECT_EQ(shown[0].Title, QStringLiteral("Tembrook"));
+    EXPECT_EQ(shown[0].Text, QStringLiteral("Cannot open x"));
+    EXPECT_FALSE(shown[0].Blocks);
+    EXPECT_TRUE(window.findChildren<QMessageBox*>().isEmpty());
 }
 
 TEST(AboutWindowTest, PictureSizesTheImageToIt)
