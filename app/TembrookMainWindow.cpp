@@ -20,6 +20,7 @@
 #include <stdexcept>
 
 #include "AboutForm.h"
+#include "AboutValues.h"
 #include "AssistiveNames.h"
 #include "BookListModel.h"
 #include "BookListView.h"

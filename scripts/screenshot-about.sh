@@ -9,8 +9,8 @@ build="${TEMBROOK_BUILD_DIR:-$here/build/screenshots-build}"
 jobs="${TEMBROOK_JOBS:-2}"
 
 cmake -S "$here" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" -j "$jobs" --target tembrook_ui_tests
+cmake --build "$build" -j "$jobs" --target tembrook_app_tests
 TEMBROOK_SCREENSHOT_DIR="$out" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
-  "$build/tests/ui/tembrook_ui_tests" --gtest_filter='AboutFormScreenshotTest.*'
+  "$build/tests/app/tembrook_app_tests" --gtest_filter='AboutFormScreenshotTest.*'
 echo "saved: $out/about-box.png $out/box-label.png"

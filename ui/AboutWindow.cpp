@@ -1,17 +1,11 @@
 #include "AboutWindow.h"
 
-#include "Cp932Codec.h"
+#include "OSVersion.h"
 #include "ShellLaunch.h"
-#include "Utf8Text.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QKeyEvent>
-#include <QMessageBox>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <exception>
 
 namespace tembrook {
 
@@ -40,113 +34,7 @@ protected:
     }
 };
 
-// A click handler runs inside Qt's event delivery, which an exception must not
-// cross: its error is shown to the user instead, in a box that does not block.
-void RunClickHandler(QWidget& source, const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        auto* box = new QMessageBox(QMessageBox::Critical, source.window()->windowTitle(),
-                                    FromCP932(error.what()), QMessageBox::Ok, source.window());
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    }
-}
-
-// What assistive technology sees of an About label: text named by its
-// caption, or, while it is a link, a link with the press action a click has.
-class TAboutLabelAccessible final : public QAccessibleWidget {
-public:
-    explicit TAboutLabelAccessible(TAboutLabel* label) : QAccessibleWidget(label) {}
-
-    TAboutLabel* Label() const { return static_cast<TAboutLabel*>(widget()); }
-
-    QAccessible::Role role() const override
-    {
-        if (Label()->Link())
-            return QAccessible::Link;
-        return Label()->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
-    }
-    QString text(QAccessible::Text kind) const override
-    {
-        const QString given = QAccessibleWidget::text(kind);
-        return kind == QAccessible::Name && given.isEmpty() ? Label()->Caption() : given;
-    }
-    QStringList actionNames() const override
-    {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (Label()->Link())
-            names.prepend(pressAction());
-        return names;
-    }
-    void doAction(const QString& action) override
-    {
-        if (action != pressAction())
-            QAccessibleWidget::doAction(action);
-        else if (Label()->Link())
-            Label()->Click();
-    }
-};
-
-QAccessibleInterface* AboutLabelAccessible(const QString& /*className*/, QObject* object)
-{
-    auto* label = dynamic_cast<TAboutLabel*>(object);
-    return label != nullptr ? new TAboutLabelAccessible(label) : nullptr;
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-TAboutLabel::TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool autoSize)
-    : QLabel(parent), FAutoSize(autoSize)
-{
-    static const bool accessibleFactoryInstalled = [] {
-        QAccessible::installFactory(&AboutLabelAccessible);
-        return true;
-    }();
-    (void)accessibleFactoryInstalled;
-    setTextFormat(Qt::PlainText);
-    setWordWrap(false);
-    // Text starts at the top-left corner; a label lower than its text cuts
-    // the text at the bottom (the widget clips its painting to its area).
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (fontHeight > 0)
-        setFont(UiFont(fontHeight));
-    setGeometry(geometry);
-}
-
-void TAboutLabel::SetCaption(const QString& text)
-{
-    setText(text);
-    if (FAutoSize)
-        adjustSize();
-}
-
-void TAboutLabel::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        FLeftPressed = true;
-    QLabel::mousePressEvent(event);
-}
-
-void TAboutLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click =
-        event->button() == Qt::LeftButton && FLeftPressed && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        FLeftPressed = false;
-    QLabel::mouseReleaseEvent(event);
-    if (click)
-        Click();
-}
-
-void TAboutLabel::Click()
-{
-    if (OnClick)
-        RunClickHandler(*this, OnClick);
-}
 
 // ---------------------------------------------------------------------------
 
@@ -320,7 +208,7 @@ void TAboutWindow::ShowAbout()
 {
     // A borderless window's outer height is its client height already, so a
     // bsNone window needs no adjusting before it is shown.
-    OSEnvironmentDispLabel->SetCaption(OSEnvironmentText());
+    OSEnvironmentDispLabel->SetCaption(platform::OSEnvironmentText());
     if (const TModalRunner& runner = ModalRunner())
         runner(*this);
     else
@@ -345,82 +233,19 @@ void TAboutWindow::OKButtonClick()
 void TAboutWindow::WebPageTextClick()
 {
     if (FWebLinkOn)
-        platform::ShellOpen(LaunchBufferText(WebPageText->Caption()));
+        platform::ShellOpen(platform::LaunchBufferText(WebPageText->Caption()));
 }
 
 void TAboutWindow::EMailTextClick()
 {
     if (FMailLinkOn)
-        platform::ShellOpen(LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
+        platform::ShellOpen(platform::LaunchBufferText(QStringLiteral("MailTo:") + EMailText->Caption()));
 }
 
 void TAboutWindow::GraphPictureClick()
 {
     if (FIconClick)
         FIconClick(this);
-}
-
-QString TAboutWindow::LaunchBufferText(const QString& text)
-{
-    constexpr qsizetype kBufferText = 255;
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    const QByteArray utf8 = (nul < 0 ? text : text.left(nul)).toUtf8();
-    if (utf8.size() <= kBufferText)
-        return QString::fromUtf8(utf8);
-    // Byte kBufferText is the first one left out; if it continues a character,
-    // that whole character is left out.
-    qsizetype keep = kBufferText;
-    while (keep > 0 && IsUtf8ContinuationByte(utf8[keep]))
-        --keep;
-    return QString::fromUtf8(utf8.left(keep));
-}
-
-QString TAboutWindow::OSPlatformName(const platform::TOSVersionRecord& record)
-{
-    const int minor = record.MinorVersion;
-    switch (record.PlatformId) {
-    case platform::kVerPlatformWin32s:
-        return QStringLiteral("Win32s");
-    case platform::kVerPlatformWin32Windows:
-        if (minor == 0)
-            return QStringLiteral("Windows 95");
-        return minor < 90 ? QStringLiteral("Windows 98") : QStringLiteral("Windows Me");
-    case platform::kVerPlatformWin32NT:
-        if (record.MajorVersion <= 4)
-            return minor == 0 ? QStringLiteral("Windows NT 4.0") : QStringLiteral("Windows NT 3.51");
-        return minor == 0 ? QStringLiteral("Windows 2000") : QStringLiteral("Windows 2000 or later");
-    default:
-        break;
-    }
-    if (record.PlatformId > platform::kVerPlatformWin32NT)
-        return QStringLiteral("Windows or later");
-    // Ids below the Windows range describe a system by its own name.
-    if (!record.SystemName.empty())
-        return QString::fromLocal8Bit(record.SystemName.data(), qsizetype(record.SystemName.size()));
-    return record.PlatformId == platform::kVerPlatformLinux ? QStringLiteral("Linux")
-                                                            : QStringLiteral("Unknown");
-}
-
-QString TAboutWindow::OSVersionNumberText(const platform::TOSVersionRecord& record)
-{
-    return QStringLiteral("(%1.%2.%3)")
-        .arg(record.MajorVersion)
-        .arg(record.MinorVersion)
-        .arg(record.BuildNumber);
-}
-
-QString TAboutWindow::OSEnvironmentText(const platform::TOSVersionRecord& record)
-{
-    const QString servicePack =
-        QString::fromLocal8Bit(record.CSDVersion.data(), qsizetype(record.CSDVersion.size()));
-    const QString buildText =
-        QStringLiteral(" [Build %1 %2]").arg(QString::number(record.BuildNumber), servicePack);
-    return OSPlatformName(record) + OSVersionNumberText(record) + buildText;
-}
-
-QString TAboutWindow::OSEnvironmentText()
-{
-    return OSEnvironmentText(platform::CurrentOSVersionRecord());
 }
 
 }  // namespace tembrook

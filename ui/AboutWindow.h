@@ -7,15 +7,13 @@
 // Labels show their text as plain text ('<' and '&' appear as typed).
 #pragma once
 
-#include "OSVersion.h"
+#include "AboutLabel.h"
 #include "UiBase.h"
 
 #include <QDialog>
 #include <QString>
 #include <cstdint>
 #include <functional>
-
-#include <QLabel>
 
 class QPushButton;
 class QWidget;
@@ -29,34 +27,6 @@ enum TFormBorderStyle : std::uint8_t {
     bsDialog = 3,
     bsToolWindow = 4,
     bsSizeToolWin = 5,
-};
-
-// A label of the About window: plain text, an optional click handler (a left
-// press and release over it), and, for the labels that size to their text, a
-// size that follows the caption. A label switched to a link is a link to
-// assistive technology too, whose press action clicks it.
-class TAboutLabel : public QLabel {
-public:
-    TAboutLabel(QWidget* parent, QRect geometry, int fontHeight, bool autoSize);
-
-    void SetCaption(const QString& text);
-    QString Caption() const { return text(); }
-    bool AutoSize() const { return FAutoSize; }
-    bool Link() const { return FLink; }
-    void SetLink(bool on) { FLink = on; }
-
-    std::function<void()> OnClick;
-    // Runs OnClick as a click over the label does; its error is shown.
-    void Click();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    bool FAutoSize;
-    bool FLink = false;
-    bool FLeftPressed = false;
 };
 
 class TAboutWindow : public QDialog {
@@ -101,18 +71,6 @@ public:
     void EMailTextClick();
     void GraphPictureClick();
 
-    // The environment line for a version record: name, version number and
-    // build text ("Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]",
-    // "Linux(6.1.0) [Build 0 6.1.0-18-amd64]").
-    static QString OSEnvironmentText(const platform::TOSVersionRecord& record);
-    static QString OSPlatformName(const platform::TOSVersionRecord& record);
-    static QString OSVersionNumberText(const platform::TOSVersionRecord& record);
-    // The line for the record in use (CurrentOSVersionRecord).
-    static QString OSEnvironmentText();
-
-    // The text a link click hands to the shell: the text up to a NUL, cut to the
-    // 255 bytes of the 256-byte launch buffer in UTF-8 without splitting a character.
-    static QString LaunchBufferText(const QString& text);
     // Whether an address counts as given: not empty once characters up to and
     // including the space are removed at both ends.
     static bool HasText(const QString& text);

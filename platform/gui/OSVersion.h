@@ -1,6 +1,6 @@
 // The operating system's version record: platform id, major and minor
-// version, build number and a service-pack text, as the About box's
-// environment line shows them.
+// version, build number and a service-pack text, and the environment line the
+// About box shows for it.
 //
 // On Linux the record is filled from uname(2): the platform id is
 // kVerPlatformLinux, major, minor and build are the first three numbers of the
@@ -10,6 +10,7 @@
 // place with SetOSVersionRecordOverride.
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,5 +48,14 @@ TOSVersionRecord CurrentOSVersionRecord();
 
 // Puts a record in place of the system's (std::nullopt restores it).
 void SetOSVersionRecordOverride(std::optional<TOSVersionRecord> record);
+
+// The environment line for a version record: name, version number and
+// build text ("Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]",
+// "Linux(6.1.0) [Build 0 6.1.0-18-amd64]").
+QString OSEnvironmentText(const TOSVersionRecord& record);
+QString OSPlatformName(const TOSVersionRecord& record);
+QString OSVersionNumberText(const TOSVersionRecord& record);
+// The line for the record in use (CurrentOSVersionRecord).
+QString OSEnvironmentText();
 
 }  // namespace tembrook::platform

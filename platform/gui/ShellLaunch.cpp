@@ -1,5 +1,7 @@
 #include "ShellLaunch.h"
 
+#include "Utf8Text.h"
+
 #include <QDesktopServices>
 
 namespace tembrook::platform {
@@ -49,6 +51,21 @@ TShellLauncher* SetShellLauncher(TShellLauncher* launcher)
 void ShellOpen(const QString& address)
 {
     CurrentShellLauncher().Open(address);
+}
+
+QString LaunchBufferText(const QString& text)
+{
+    constexpr qsizetype kBufferText = 255;
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    const QByteArray utf8 = (nul < 0 ? text : text.left(nul)).toUtf8();
+    if (utf8.size() <= kBufferText)
+        return QString::fromUtf8(utf8);
+    // Byte kBufferText is the first one left out; if it continues a character,
+    // that whole character is left out.
+    qsizetype keep = kBufferText;
+    while (keep > 0 && IsUtf8ContinuationByte(utf8[keep]))
+        --keep;
+    return QString::fromUtf8(utf8.left(keep));
 }
 
 }  // namespace tembrook::platform

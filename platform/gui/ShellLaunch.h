@@ -44,4 +44,8 @@ TShellLauncher* SetShellLauncher(TShellLauncher* launcher);
 // CurrentShellLauncher().Open(address).
 void ShellOpen(const QString& address);
 
+// The text a link click hands to the shell: the text up to a NUL, cut to the
+// 255 bytes of the 256-byte launch buffer in UTF-8 without splitting a character.
+QString LaunchBufferText(const QString& text);
+
 }  // namespace tembrook::platform

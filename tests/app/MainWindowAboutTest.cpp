@@ -27,6 +27,7 @@
 #include "BoxLabels.h"
 #include "ConnectionState.h"
 #include "HTTPTransferThreadUnit.h"
+#include "OSVersion.h"
 #include "ScopedOverride.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
@@ -267,7 +268,7 @@ TEST_F(MainWindowAbout, ARightReleaseOverStartOpensTheAboutBoxAndStartsNothing)
     EXPECT_EQ(about.Footer, QStringLiteral("[α version]"));
     EXPECT_EQ(about.Version, QStringLiteral("0.10.10"));
     EXPECT_EQ(about.Copyright, TAboutForm::DefaultCopyright());
-    EXPECT_EQ(about.Environment, TAboutWindow::OSEnvironmentText());
+    EXPECT_EQ(about.Environment, platform::OSEnvironmentText());
     EXPECT_TRUE(about.WebLinkOn);
     EXPECT_TRUE(about.MailLinkOn);
     EXPECT_EQ(about.EMailTitleShown, TAboutWindow::HasText(TAboutForm::DefaultEMail()));

@@ -23,8 +23,8 @@ echo '#include <QThread>' > "$tree/platform/net/Thread.h"
 printf '#include "Text.h"\n#include "Clock.h"\n' > "$tree/model/Record.h"
 echo '#include "Record.h"' > "$tree/import/Parser.h"
 echo '#include "Parser.h"' > "$tree/import/Parser.cpp"
-printf '#include "TembrookVersion.h"\n#include "Text.h"\n#include <QWidget>\n' > "$tree/ui/About.h"
-printf '#include "Parser.h"\n#include "About.h"\n' > "$tree/app/Window.h"
+printf '#include "Text.h"\n#include <QWidget>\n' > "$tree/ui/About.h"
+printf '#include "TembrookVersion.h"\n#include "Parser.h"\n#include "About.h"\n' > "$tree/app/Window.h"
 run_check >/dev/null || { echo "a sound tree was refused" >&2; exit 1; }
 
 echo '#include "Parser.h"' >> "$tree/model/Record.h"
@@ -47,6 +47,10 @@ rm "$tree/ui/Progress.cpp"
 echo '#include <QWidget>' > "$tree/exchange/Codec.cpp"
 if run_check 2>/dev/null; then echo "Qt Widgets in exchange/ passed" >&2; exit 1; fi
 rm "$tree/exchange/Codec.cpp"
+
+echo '#include "TembrookVersion.h"' >> "$tree/ui/About.h"
+if run_check 2>/dev/null; then echo "ui/ including the version header passed" >&2; exit 1; fi
+sed -i '$d' "$tree/ui/About.h"
 
 echo '' > "$tree/platform/Stray.h"
 if run_check 2>/dev/null; then echo "a source in a folder with no line passed" >&2; exit 1; fi

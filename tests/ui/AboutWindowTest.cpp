@@ -1,4 +1,5 @@
 #include "AboutWindow.h"
+#include "MessageBoxes.h"
 #include "UiTestSupport.h"
 
 #include <QAccessible>
@@ -8,110 +9,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <vector>
 
 namespace tembrook::test {
 namespace {
 
-// --- the environment line -------------------------------------------------
-
-struct EnvironmentCase {
-    int platformId, major, minor, build;
-    const char* servicePack;
-    const char* systemName;
-    const char* line;
-};
-
-class OSEnvironmentTextTest : public ::testing::TestWithParam<EnvironmentCase> {};
-
-TEST_P(OSEnvironmentTextTest, NamesThePlatformAndAppendsVersionAndBuild)
-{
-    const EnvironmentCase& c = GetParam();
-    TOSVersionRecord record;
-    record.PlatformId = c.platformId;
-    record.MajorVersion = c.major;
-    record.MinorVersion = c.minor;
-    record.BuildNumber = c.build;
-    record.CSDVersion = c.servicePack;
-    record.SystemName = c.systemName;
-    EXPECT_EQ(TAboutWindow::OSEnvironmentText(record).toStdString(), c.line);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Records, OSEnvironmentTextTest,
-    ::testing::Values(
-        EnvironmentCase{2, 5, 1, 2600, "Service Pack 3", "",
-                        "Windows 2000 or later(5.1.2600) [Build 2600 Service Pack 3]"},
-        EnvironmentCase{0, 3, 10, 0, "", "", "Win32s(3.10.0) [Build 0 ]"},
-        EnvironmentCase{1, 4, 0, 950, "", "", "Windows 95(4.0.950) [Build 950 ]"},
-        EnvironmentCase{1, 4, 1, 1998, "", "", "Windows 98(4.1.1998) [Build 1998 ]"},
-        EnvironmentCase{1, 4, 10, 67766446, " A ", "", "Windows 98(4.10.67766446) [Build 67766446  A ]"},
-        EnvironmentCase{1, 4, 89, 1, "", "", "Windows 98(4.89.1) [Build 1 ]"},
-        EnvironmentCase{1, 4, 90, 3000, "", "", "Windows Me(4.90.3000) [Build 3000 ]"},
-        EnvironmentCase{1, 4, 200, 3000, "", "", "Windows Me(4.200.3000) [Build 3000 ]"},
-        EnvironmentCase{2, 4, 0, 1381, "Service Pack 6", "",
-                        "Windows NT 4.0(4.0.1381) [Build 1381 Service Pack 6]"},
-        EnvironmentCase{2, 3, 51, 1057, "", "", "Windows NT 3.51(3.51.1057) [Build 1057 ]"},
-        EnvironmentCase{2, 5, 0, 2195, "", "", "Windows 2000(5.0.2195) [Build 2195 ]"},
-        EnvironmentCase{2, 5, 2, 3790, "", "", "Windows 2000 or later(5.2.3790) [Build 3790 ]"},
-        EnvironmentCase{2, 6, 0, 6002, "", "", "Windows 2000(6.0.6002) [Build 6002 ]"},
-        EnvironmentCase{3, 1, 0, 7, "", "", "Windows or later(1.0.7) [Build 7 ]"},
-        EnvironmentCase{200, 0, 0, 0, "", "Linux", "Windows or later(0.0.0) [Build 0 ]"},
-        // The Linux record: the kernel's name, its release numbers and the release text.
-        EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0-18-amd64", "Linux",
-                        "Linux(6.1.0) [Build 0 6.1.0-18-amd64]"},
-        EnvironmentCase{kVerPlatformLinux, 6, 1, 0, "6.1.0", "", "Linux(6.1.0) [Build 0 6.1.0]"},
-        EnvironmentCase{kVerPlatformLinux, 14, 0, 0, "14.0-RELEASE", "FreeBSD",
-                        "FreeBSD(14.0.0) [Build 0 14.0-RELEASE]"},
-        EnvironmentCase{-7, 1, 2, 3, "", "", "Unknown(1.2.3) [Build 3 ]"}));
-
-TEST(OSEnvironmentTextTest, UsesTheRecordInPlaceAndTheSystemOtherwise)
-{
-    TOSVersionRecord record;
-    record.PlatformId = kVerPlatformWin32NT;
-    record.MajorVersion = 4;
-    record.MinorVersion = 0;
-    record.BuildNumber = 1381;
-    {
-        TScopedOSVersion version(record);
-        EXPECT_EQ(TAboutWindow::OSEnvironmentText(),
-                  QStringLiteral("Windows NT 4.0(4.0.1381) [Build 1381 ]"));
-    }
-    EXPECT_EQ(TAboutWindow::OSEnvironmentText(), TAboutWindow::OSEnvironmentText(ReadOSVersionRecord()));
-    EXPECT_TRUE(TAboutWindow::OSEnvironmentText().startsWith(QStringLiteral("Linux(")));
-}
-
-// --- the launch buffer and the blank rule ---------------------------------
-
-TEST(AboutWindowTextTest, LaunchBufferKeeps255BytesWithoutSplittingACharacter)
-{
-    const QString a254(254, QLatin1Char('a'));
-    struct Case {
-        QString text;
-        QString kept;
-    };
-    const Case cases[] = {
-        {QStringLiteral("http://www.example.org/"), QStringLiteral("http://www.example.org/")},
-        {QString(255, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
-        {QString(256, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
-        {QString(1000, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
-        {QString(253, QLatin1Char('a')) + QStringLiteral("é"),  // 255 bytes: all of it
-         QString(253, QLatin1Char('a')) + QStringLiteral("é")},
-        {a254 + QStringLiteral("é"), a254},  // é would be split
-        {QString(253, QLatin1Char('a')) + QStringLiteral("あ"), QString(253, QLatin1Char('a'))},
-        {QString(252, QLatin1Char('a')) + QStringLiteral("あい"),
-         QString(252, QLatin1Char('a')) + QStringLiteral("あ")},
-        {a254 + QStringLiteral("😀"), a254},  // 4 bytes, one character
-        {QString(85, QChar(u'あ')) + QStringLiteral("b"), QString(85, QChar(u'あ'))},
-        {QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"), QStringLiteral("ab")},
-        {QString(), QString()},
-    };
-    for (const Case& c : cases) {
-        const QString kept = TAboutWindow::LaunchBufferText(c.text);
-        EXPECT_EQ(kept, c.kept) << c.text.size() << " characters";
-        EXPECT_LE(kept.toUtf8().size(), 255);
-        EXPECT_TRUE(c.text.startsWith(kept));
-    }
-}
+// --- the blank rule ---------------------------------------------------------
 
 TEST(AboutWindowTextTest, AddressIsBlankWhenOnlyCharactersUpToTheSpaceRemain)
 {
@@ -333,8 +236,26 @@ TEST(AboutWindowTest, FailingPictureHandlerIsReportedNotPropagated)
     const auto boxes = window.findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->text(), QStringLiteral("Cannot create file x.txt"));
+    EXPECT_EQ(boxes.front()->windowTitle(), QStringLiteral("Tembrook"));
     EXPECT_TRUE(window.isVisible());
     boxes.front()->close();
+}
+
+TEST(AboutWindowTest, FailingLinkHandlersBoxGoesThroughTheMessageHookWithoutBlocking)
+{
+    TAboutWindow window;
+    window.setWindowTitle(QStringLiteral("Tembrook"));
+    std::vector<TShownMessage> shown;
+    const TScopedMessageHook hook([&](const TShownMessage& message) { shown.push_back(message); });
+    window.WebPageText->OnClick = [] { throw std::runtime_error("Cannot open x"); };
+    window.WebPageText->Click();
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Kind, TMessageKind::mkError);
+    EXPECT_EQ(shown[0].Title, QStringLiteral("Tembrook"));
+    EXPECT_EQ(shown[0].Text, QStringLiteral("Cannot open x"));
+    EXPECT_FALSE(shown[0].Blocks);
+    EXPECT_TRUE(window.findChildren<QMessageBox*>().isEmpty());
 }
 
 TEST(AboutWindowTest, PictureSizesTheImageToIt)

@@ -1,6 +1,4 @@
 #include "MouseUpEvent.h"
-#include "AboutForm.h"
-#include "UiTestSupport.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -106,38 +104,6 @@ TEST(MouseUpEventTest, TheReleasePositionDecidesWhicheverWidgetTookThePress)
     releases.clear();
     QTest::mouseClick(&form, Qt::RightButton, {}, QPoint(545, 10));
     EXPECT_TRUE(releases.empty());
-}
-
-// The main window's wiring: a right release over Start opens the About box and
-// does not start an import; a left click starts one.
-TEST(MouseUpEventTest, RightReleaseOverStartOpensTheAboutBoxInsteadOfImporting)
-{
-    QWidget form;
-    form.setGeometry(66, 143, 813, 681);
-    auto* start = new QPushButton(QStringLiteral("開始(&R)"), &form);
-    start->setGeometry(540, 4, 75, 25);
-    TAboutForm* const about = CreateTembrookAboutForm(&form);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-
-    int imports = 0;
-    QObject::connect(start, &QPushButton::clicked, [&] { ++imports; });
-    SetOnMouseUp(start, [about](QObject*, Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
-        if (button == Qt::RightButton)
-            about->Execute();
-    });
-    QStringList titles;
-    TScopedModalRunner runner([&](TAboutWindow& window) { titles.append(window.windowTitle()); });
-
-    QTest::mouseClick(start, Qt::RightButton);
-    EXPECT_EQ(titles, QStringList({QStringLiteral("Tembrook")}));
-    EXPECT_EQ(imports, 0);
-    QTest::mouseClick(start, Qt::LeftButton);
-    EXPECT_EQ(titles.size(), 1);
-    EXPECT_EQ(imports, 1);
-    QTest::mouseClick(start, Qt::MiddleButton);
-    EXPECT_EQ(titles.size(), 1);
-    EXPECT_EQ(imports, 1);
 }
 
 }  // namespace

@@ -59,5 +59,36 @@ TEST(ShellLauncherTest, ReplacedLauncherReceivesTheTextAsGivenAndDefaultComesBac
     EXPECT_EQ(&CurrentShellLauncher(), previous);
 }
 
+TEST(LaunchBufferTextTest, LaunchBufferKeeps255BytesWithoutSplittingACharacter)
+{
+    const QString a254(254, QLatin1Char('a'));
+    struct Case {
+        QString text;
+        QString kept;
+    };
+    const Case cases[] = {
+        {QStringLiteral("http://www.example.org/"), QStringLiteral("http://www.example.org/")},
+        {QString(255, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(256, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(1000, QLatin1Char('a')), QString(255, QLatin1Char('a'))},
+        {QString(253, QLatin1Char('a')) + QStringLiteral("é"),  // 255 bytes: all of it
+         QString(253, QLatin1Char('a')) + QStringLiteral("é")},
+        {a254 + QStringLiteral("é"), a254},  // é would be split
+        {QString(253, QLatin1Char('a')) + QStringLiteral("あ"), QString(253, QLatin1Char('a'))},
+        {QString(252, QLatin1Char('a')) + QStringLiteral("あい"),
+         QString(252, QLatin1Char('a')) + QStringLiteral("あ")},
+        {a254 + QStringLiteral("😀"), a254},  // 4 bytes, one character
+        {QString(85, QChar(u'あ')) + QStringLiteral("b"), QString(85, QChar(u'あ'))},
+        {QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"), QStringLiteral("ab")},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        const QString kept = LaunchBufferText(c.text);
+        EXPECT_EQ(kept, c.kept) << c.text.size() << " characters";
+        EXPECT_LE(kept.toUtf8().size(), 255);
+        EXPECT_TRUE(c.text.startsWith(kept));
+    }
+}
+
 }  // namespace
 }  // namespace tembrook::test

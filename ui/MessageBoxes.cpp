@@ -14,13 +14,25 @@ TMessageHook& Hook()
     return hook;
 }
 
+// A box that is opened and left to the user: it deletes itself once closed.
+void OpenBox(QWidget* parent, const TShownMessage& message)
+{
+    const QMessageBox::Icon icon =
+        message.Kind == TMessageKind::mkError ? QMessageBox::Critical : QMessageBox::Information;
+    auto* box = new QMessageBox(icon, message.Title, message.Text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void Show(QWidget* parent, TShownMessage message)
 {
     if (Hook()) {
         Hook()(message);
         return;
     }
-    if (message.Kind == TMessageKind::mkError)
+    if (!message.Blocks)
+        OpenBox(parent, message);
+    else if (message.Kind == TMessageKind::mkError)
         QMessageBox::critical(parent, message.Title, message.Text);
     else
         QMessageBox::information(parent, message.Title, message.Text);
@@ -36,6 +48,11 @@ void ShowErrorMessage(QWidget* parent, const QString& text)
 void ShowInformationMessage(QWidget* parent, const QString& text)
 {
     Show(parent, {TMessageKind::mkInformation, QStringLiteral("Information"), text});
+}
+
+void OpenErrorMessage(QWidget* parent, const QString& title, const QString& text)
+{
+    Show(parent, {TMessageKind::mkError, title, text, false});
 }
 
 TMessageHook SetMessageHook(TMessageHook hook)
