@@ -10,6 +10,7 @@
 
 #include "Errors.h"
 #include "LineScan.h"
+#include "LinkResolution.h"
 #include "SjisString.h"
 #include "TextHelpers.h"
 
@@ -60,40 +61,6 @@ std::uint8_t TableMarks(std::string_view line) noexcept
     return marks;
 }
 
-bool IsAsciiAlpha(char c) noexcept
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// The scheme ("http") and the scheme://server part of an absolute URL, or
-// nothing when url does not start with a scheme, "://" and a server name.
-struct TUrlOrigin {
-    std::string_view Scheme;
-    std::string_view Origin;
-};
-
-bool SplitOrigin(std::string_view url, TUrlOrigin& origin) noexcept
-{
-    if (url.empty() || !IsAsciiAlpha(url[0]))
-        return false;
-    std::size_t i = 1;
-    while (i < url.size() &&
-           (IsAsciiAlpha(url[i]) || (url[i] >= '0' && url[i] <= '9') || url[i] == '+' || url[i] == '-' ||
-            url[i] == '.'))
-        ++i;
-    if (url.substr(i, 3) != "://")
-        return false;
-    const std::size_t serverStart = i + 3;
-    std::size_t serverEnd = serverStart;
-    while (serverEnd < url.size() && url[serverEnd] != '/' && url[serverEnd] != '?' && url[serverEnd] != '#')
-        ++serverEnd;
-    if (serverEnd == serverStart)
-        return false;
-    origin.Scheme = url.substr(0, i);
-    origin.Origin = url.substr(0, serverEnd);
-    return true;
-}
-
 }  // namespace
 
 TBookDataInportOption::TBookDataInportOption() = default;
@@ -138,29 +105,8 @@ bool TBookDataInportOption::ParseTopPage(std::string_view text)
 void TBookDataInportOption::AddTablePageURL(std::vector<std::string>& list, std::string_view line)
 {
     const std::string link = ExtractHrefValue(line);
-    if (link.empty())
-        return;
-
-    if (StartsWithIgnoreAsciiCase(link, "http://") || StartsWithIgnoreAsciiCase(link, "https://")) {
-        list.push_back(link);
-        return;
-    }
-    TUrlOrigin origin;
-    if (link[0] == '/' && SplitOrigin(SourceURL, origin)) {
-        std::string url;
-        if (link.size() >= 2 && link[1] == '/') {
-            // "//server/path": the scheme of the top page, the rest from the link.
-            url.reserve(origin.Scheme.size() + 1 + link.size());
-            url.append(origin.Scheme).append(":").append(link);
-        } else {
-            // "/path": the top page's scheme and server.
-            url.reserve(origin.Origin.size() + link.size());
-            url.append(origin.Origin).append(link);
-        }
-        list.push_back(std::move(url));
-        return;
-    }
-    list.push_back(ExtractURLPath(SourceURL) + link);
+    if (!link.empty())
+        list.push_back(ResolveLink(SourceURL, link));
 }
 
 bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList)
