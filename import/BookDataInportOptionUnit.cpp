@@ -11,6 +11,7 @@
 #include "Errors.h"
 #include "LineScan.h"
 #include "LinkResolution.h"
+#include "RoadTexts.h"
 #include "SjisString.h"
 #include "TextHelpers.h"
 
@@ -18,9 +19,8 @@ namespace tembrook {
 
 namespace {
 
-// 発売日順(テーブル表示): the heading above the table-page links (ASCII parentheses).
-constexpr std::string_view kTopPageHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+// The heading above the table-page links, its length known at compile time.
+constexpr std::string_view kTopPageHeading = roadtext::kTopPageHeading;
 
 const TAsciiNeedle& CellEnd()
 {

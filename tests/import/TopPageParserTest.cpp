@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "BookDataInportOptionUnit.h"
+#include "RoadTexts.h"
 
 namespace tembrook {
 namespace {
 
 // 発売日順(テーブル表示)
-const std::string kHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+const std::string kHeading(roadtext::kTopPageHeading);
 // 発売日順（テーブル表示）: the same words with full-width parentheses (0x8169, 0x816A)
 const std::string kHeadingFullWidthParens =
     "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x81\x69\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x81\x6A";
