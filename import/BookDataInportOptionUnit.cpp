@@ -1,16 +1,17 @@
 #include "BookDataInportOptionUnit.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "Errors.h"
+#include "LineScan.h"
+#include "LinkResolution.h"
+#include "RoadTexts.h"
 #include "SjisString.h"
 #include "TextHelpers.h"
 
@@ -18,135 +19,8 @@ namespace tembrook {
 
 namespace {
 
-// 発売日順(テーブル表示): the heading above the table-page links (ASCII parentheses).
-constexpr std::string_view kTopPageHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
-
-// An ASCII needle, written in lower case, searched for in CP932 text ignoring
-// ASCII case, on character boundaries. Because every byte of the needle is
-// ASCII, an occurrence that starts on a boundary consists of single-byte
-// characters only; so the text can be fed through a Knuth-Morris-Pratt matcher
-// that skips double-byte characters, one byte at a time and in one pass, and
-// the state can be carried from one piece of text to the next (for a cell
-// joined from several lines).
-class TAsciiNeedle {
-public:
-    // The scanning state over a text that may arrive in pieces.
-    struct TState {
-        std::size_t Matched = 0;  // needle bytes matched so far
-        bool TrailNext = false;   // the next byte is the trail byte of a double-byte character
-        bool Found = false;
-        bool Ended = false;  // a NUL byte ends the text for searching
-    };
-
-    explicit TAsciiNeedle(std::string_view lowerNeedle)
-        : FNeedle(lowerNeedle), FFailure(lowerNeedle.size(), 0)
-    {
-        for (std::size_t i = 1, k = 0; i < FNeedle.size(); ++i) {
-            while (k > 0 && FNeedle[i] != FNeedle[k])
-                k = FFailure[k - 1];
-            if (FNeedle[i] == FNeedle[k])
-                ++k;
-            FFailure[i] = k;
-        }
-    }
-
-    void Feed(TState& state, std::string_view piece) const noexcept
-    {
-        for (const char c : piece) {
-            if (state.Found || state.Ended)
-                return;
-            const auto b = static_cast<unsigned char>(c);
-            if (state.TrailNext) {
-                state.TrailNext = false;
-                state.Matched = 0;
-                continue;
-            }
-            if (b == 0) {
-                state.Ended = true;
-                return;
-            }
-            if (IsLeadByteValue(b)) {
-                state.TrailNext = true;
-                state.Matched = 0;
-                continue;
-            }
-            const char lower = ToAsciiLower(c);
-            std::size_t k = state.Matched;
-            while (k > 0 && lower != FNeedle[k])
-                k = FFailure[k - 1];
-            if (lower == FNeedle[k])
-                ++k;
-            state.Matched = k;
-            if (k == FNeedle.size())
-                state.Found = true;
-        }
-    }
-
-    bool FoundIn(std::string_view text) const noexcept
-    {
-        TState state;
-        Feed(state, text);
-        return state.Found;
-    }
-
-private:
-    std::string_view FNeedle;
-    std::vector<std::size_t> FFailure;
-};
-
-// Position of the first CR or LF at or after `from`, or npos. Lines of a
-// table page are short, so eight bytes are tested at a time in a register
-// (a zero byte of word ^ CRs or word ^ LFs marks a hit) rather than calling
-// memchr twice for every line.
-std::size_t FindLineBreak(std::string_view text, std::size_t from) noexcept
-{
-    const char* bytes = text.data();
-    const std::size_t size = text.size();
-    std::size_t i = from;
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-        constexpr std::uint64_t kCRs = kOnes * '\r';
-        constexpr std::uint64_t kLFs = kOnes * '\n';
-        for (; i + 8 <= size; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + i, 8);
-            const std::uint64_t cr = word ^ kCRs;
-            const std::uint64_t lf = word ^ kLFs;
-            // The lowest marked byte is the first hit (a borrow can only mark
-            // bytes above a real hit).
-            const std::uint64_t hits = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHigh;
-            if (hits != 0)
-                return i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
-        }
-    }
-    for (; i < size; ++i)
-        if (bytes[i] == '\r' || bytes[i] == '\n')
-            return i;
-    return std::string_view::npos;
-}
-
-// Calls take(line) for every line of the text, split as SplitLines does (CR,
-// LF or CR LF; a NUL ends the text; no empty line after a final break), the
-// lines being views into the text, so the working list is filled without a
-// second copy of every line and without a list of views in between.
-template <class TTake>
-void ForEachLine(std::string_view text, TTake&& take)
-{
-    text = UntilNul(text);
-    const std::size_t size = text.size();
-    std::size_t start = 0;
-    while (start < size) {
-        const std::size_t end = FindLineBreak(text, start);
-        if (end == std::string_view::npos) {
-            take(text.substr(start));
-            break;
-        }
-        take(text.substr(start, end - start));
-        start = end + ((text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
-    }
-}
+// The heading above the table-page links, its length known at compile time.
+constexpr std::string_view kTopPageHeading = roadtext::kTopPageHeading;
 
 const TAsciiNeedle& CellEnd()
 {
@@ -187,40 +61,6 @@ std::uint8_t TableMarks(std::string_view line) noexcept
     return marks;
 }
 
-bool IsAsciiAlpha(char c) noexcept
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// The scheme ("http") and the scheme://server part of an absolute URL, or
-// nothing when url does not start with a scheme, "://" and a server name.
-struct TUrlOrigin {
-    std::string_view Scheme;
-    std::string_view Origin;
-};
-
-bool SplitOrigin(std::string_view url, TUrlOrigin& origin) noexcept
-{
-    if (url.empty() || !IsAsciiAlpha(url[0]))
-        return false;
-    std::size_t i = 1;
-    while (i < url.size() &&
-           (IsAsciiAlpha(url[i]) || (url[i] >= '0' && url[i] <= '9') || url[i] == '+' || url[i] == '-' ||
-            url[i] == '.'))
-        ++i;
-    if (url.substr(i, 3) != "://")
-        return false;
-    const std::size_t serverStart = i + 3;
-    std::size_t serverEnd = serverStart;
-    while (serverEnd < url.size() && url[serverEnd] != '/' && url[serverEnd] != '?' && url[serverEnd] != '#')
-        ++serverEnd;
-    if (serverEnd == serverStart)
-        return false;
-    origin.Scheme = url.substr(0, i);
-    origin.Origin = url.substr(0, serverEnd);
-    return true;
-}
-
 }  // namespace
 
 TBookDataInportOption::TBookDataInportOption() = default;
@@ -242,7 +82,8 @@ std::string TBookDataInportOption::ClassName() const
 bool TBookDataInportOption::ParseTopPage(std::string_view text)
 {
     TablePageURLs.clear();
-    const std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string_view> lines;
+    TLineScan(text).ForEach([&lines](std::string_view line) { lines.push_back(line); });
     const std::size_t count = lines.size();
     for (std::size_t i = 0; i < count; ++i) {
         if (AnsiPos(kTopPageHeading, lines[i]) == 0)
@@ -264,29 +105,8 @@ bool TBookDataInportOption::ParseTopPage(std::string_view text)
 void TBookDataInportOption::AddTablePageURL(std::vector<std::string>& list, std::string_view line)
 {
     const std::string link = ExtractHrefValue(line);
-    if (link.empty())
-        return;
-
-    if (StartsWithIgnoreAsciiCase(link, "http://") || StartsWithIgnoreAsciiCase(link, "https://")) {
-        list.push_back(link);
-        return;
-    }
-    TUrlOrigin origin;
-    if (link[0] == '/' && SplitOrigin(SourceURL, origin)) {
-        std::string url;
-        if (link.size() >= 2 && link[1] == '/') {
-            // "//server/path": the scheme of the top page, the rest from the link.
-            url.reserve(origin.Scheme.size() + 1 + link.size());
-            url.append(origin.Scheme).append(":").append(link);
-        } else {
-            // "/path": the top page's scheme and server.
-            url.reserve(origin.Origin.size() + link.size());
-            url.append(origin.Origin).append(link);
-        }
-        list.push_back(std::move(url));
-        return;
-    }
-    list.push_back(ExtractURLPath(SourceURL) + link);
+    if (!link.empty())
+        list.push_back(ResolveLink(SourceURL, link));
 }
 
 bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList)
@@ -301,14 +121,15 @@ bool TBookDataInportOption::ParseTablePage(std::string_view text, bool clearList
     {
         // Pages end their lines with LF or CR LF, so the LF count is the line
         // count (a CR-only page just lets the list grow).
-        const std::string_view body = UntilNul(text);
+        const TLineScan scan(text);
+        const std::string_view body = scan.Text();
         lines.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + 2);
         std::int32_t pageLine = 0;
         // Each line is kept trimmed: the normalisation trims every line it
         // keeps, and trimming first spares copying the indentation. Trimming
         // removes bytes 0x20 and below, which no marker holds and which start
         // no double-byte character, so the marks found in the whole line hold.
-        ForEachLine(body, [&lines, &pageLine](std::string_view line) {
+        scan.ForEach([&lines, &pageLine](std::string_view line) {
             lines.push_back(TTableLine{std::string(TrimView(line)), ++pageLine, TableMarks(line)});
         });
     }

@@ -75,11 +75,9 @@ public:
     // link line that is the last line gives its own link only.
     bool ParseTopPage(std::string_view text);
 
-    // Appends the link of one HTML line to list, resolved against SourceURL:
-    // "http://" / "https://" (any ASCII case) as it stands; "//" takes the
-    // scheme of SourceURL and "/" its scheme and server, when SourceURL has a
-    // scheme://server; anything else goes after ExtractURLPath(SourceURL).
-    // An empty link adds nothing.
+    // Appends the link of one HTML line (ExtractHrefValue) to list, resolved
+    // against SourceURL by ResolveLink (LinkResolution.h). An empty link adds
+    // nothing.
     void AddTablePageURL(std::vector<std::string>& list, std::string_view line);
 
     // Turns the release table of one page into records appended to

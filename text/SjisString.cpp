@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "LineScan.h"
+
 namespace tembrook {
 
 namespace {
@@ -123,22 +125,8 @@ std::string Copy(std::string_view text, std::int64_t index, std::int64_t count)
 
 std::vector<std::string> SplitLines(std::string_view text)
 {
-    const std::string_view t = UntilNul(text);
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < t.size()) {
-        const char c = t[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(t.substr(start, i - start));
-            i += (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < t.size())
-        lines.emplace_back(t.substr(start));
+    TLineScan(text).ForEach([&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

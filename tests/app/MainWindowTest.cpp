@@ -51,6 +51,7 @@
 #include "ListFileExport.h"
 #include "LocaleSettings.h"
 #include "ProcessMemory.h"
+#include "RoadTexts.h"
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
@@ -86,12 +87,11 @@ private:
 // The top page links the two table pages; heading 発売日順(テーブル表示).
 std::string TopPage()
 {
-    return "<html><body>\r\n"
-           "<h2>\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29</"
-           "h2>\r\n"
-           "<a href=\"a.html\">A</a><br>\r\n"
-           "<a href=\"b.html\">B</a><br>\r\n"
-           "</body></html>\r\n";
+    return std::string("<html><body>\r\n<h2>") + roadtext::kTopPageHeading +
+        "</h2>\r\n"
+        "<a href=\"a.html\">A</a><br>\r\n"
+        "<a href=\"b.html\">B</a><br>\r\n"
+        "</body></html>\r\n";
 }
 
 std::string TableRow(const std::string& date, const std::string& publisher, const std::string& title,

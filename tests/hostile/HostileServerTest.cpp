@@ -35,6 +35,7 @@
 #include "ImportTransferStarter.h"
 #include "InternetClient.h"
 #include "LocaleSettings.h"
+#include "RoadTexts.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
 
@@ -44,16 +45,11 @@ namespace {
 using namespace std::chrono_literals;
 
 // CP932 log texts of the road.
-const std::string kLogTopPageReceived =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
-const std::string kLogTopPageReadError =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // Topページ受信エラー :
-const std::string kLogListImport =
-    "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
-const std::string kLogTablePageReceived =
-    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
-const std::string kLogTablePageReadError = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xF3\x90\x4D\x83\x47"
-                                           "\x83\x89\x81\x5B : ";  // ‥‥リスト受信エラー :
+const std::string kLogTopPageReceived(roadtext::kLogTopPageReceived);
+const std::string kLogTopPageReadError(roadtext::kLogTopPageReadError);
+const std::string kLogListImport(roadtext::kLogListImport);
+const std::string kLogTablePageReceived(roadtext::kLogTablePageReceived);
+const std::string kLogTablePageReadError(roadtext::kLogTablePageReadError);
 
 // A port nobody listens on: bound, read back and closed again.
 int ClosedPort()

@@ -20,12 +20,12 @@
 
 #include "ConnectionState.h"
 #include "ImportRoad.h"
+#include "RoadTexts.h"
 
 namespace tembrook::test {
 
 // 発売日順(テーブル表示): the heading above the table-page links.
-inline const std::string kHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+inline const std::string kHeading(roadtext::kTopPageHeading);
 // ア (katakana A), a double-byte character whose trail byte is ASCII 'A'.
 inline const std::string kKatakanaA = "\x83\x41";
 

@@ -19,19 +19,16 @@
 #include "ImportRoad.h"
 #include "ImportTransferStarter.h"
 #include "LocaleSettings.h"
+#include "RoadTexts.h"
 #include "TestHttpServer.h"
 
 namespace tembrook {
 namespace {
 
-const std::string kTopOk =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
-const std::string kTopReadError =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // Topページ受信エラー :
-const std::string kListImport =
-    "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
-const std::string kPageOk =
-    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
+const std::string kTopOk(roadtext::kLogTopPageReceived);
+const std::string kTopReadError(roadtext::kLogTopPageReadError);
+const std::string kListImport(roadtext::kLogListImport);
+const std::string kPageOk(roadtext::kLogTablePageReceived);
 
 std::string ReadFile(const std::string& path)
 {

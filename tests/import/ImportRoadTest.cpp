@@ -13,49 +13,29 @@
 
 #include "Clock.h"
 #include "ImportRoad.h"
+#include "RoadTexts.h"
 
 namespace tembrook {
 namespace {
 
-// The road's texts, CP932.
-const std::string kLoading =
-    "\x83\x67\x83\x62\x83\x76\x83\x8A\x83\x58\x83\x67\x8E\xE6\x8D\x9E\x92\x86..";  // トップリスト取込中..
-const std::string kStatusError = "\x8E\xE6\x93\xBE\x83\x47\x83\x89\x81\x5B";       // 取得エラー
-const std::string kStatusOk = "\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";                  // 取得成功
-const std::string kTopFailed =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x8E\xB8\x94\x73";  // Topページ取得失敗
-const std::string kTopOk =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // Topページ取得成功
-const std::string kTopReadError =
-    "Top\x83\x79\x81\x5B\x83\x57\x8E\xF3\x90\x4D\x83\x47\x83\x89\x81\x5B : ";  // Topページ受信エラー :
-const std::string kListImport =
-    "\x83\x8A\x83\x58\x83\x67\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD : ";  // リスト取り込み :
-const std::string kPageOk =
-    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x90\xAC\x8C\xF7";  // ‥‥リスト取得成功
-const std::string kPageFailed =
-    "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xE6\x93\xBE\x8E\xB8\x94\x73 : ";  // ‥‥リスト取得失敗 :
-const std::string kPageReadError = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x8E\xF3\x90\x4D\x83\x47\x83\x89"
-                                   "\x81\x5B : ";  // ‥‥リスト受信エラー :
-const std::string kUnreadable = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x82\xCC\x95\x5C\x82\xF0\x93\xC7\x82"
-                                "\xDD\x8E\xE6\x82\xEA\x82\xDC\x82\xB9"
-                                "\x82\xF1 : ";  // ‥‥リストの表を読み取れません :
-// ‥‥行を読み飛ばしました :
-const std::string kRowDropped =
-    "\x81\x64\x81\x64\x8D\x73\x82\xF0\x93\xC7\x82\xDD\x94\xF2\x82\xCE\x82\xB5\x82\xDC\x82\xB5\x82\xBD : ";
-const std::string kTopEncoding = "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x95\xB6\x8E\x9A\x83\x52\x81\x5B"
-                                 "\x83\x68 ";  // Topページの文字コード
-const std::string kPageEncoding = "\x81\x64\x81\x64\x83\x8A\x83\x58\x83\x67\x82\xCC\x95\xB6\x8E\x9A\x83"
-                                  "\x52\x81\x5B\x83\x68 ";  // ‥‥リストの文字コード
-const std::string kUnread = " \x82\xCD\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1 : ";  // は読めません :
-// Topページの発売日順(テーブル表示)の下にリストへのリンクがありません :
-const std::string kNoLink =
-    "Top\x83\x79\x81\x5B\x83\x57\x82\xCC\x94\xAD\x94\x84\x93\xFA\x8F\x87(\x83\x65\x81\x5B\x83\x75\x83\x8B\x95"
-    "\x5C\x8E\xA6)"
-    "\x82\xCC\x89\xBA\x82\xC9\x83\x8A\x83\x58\x83\x67\x82\xD6\x82\xCC\x83\x8A\x83\x93\x83\x4E\x82"
-    "\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1 : ";
-// 発売日順(テーブル表示)
-const std::string kHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+// The road's texts (RoadTextsTest checks their wording).
+const std::string kLoading(roadtext::kStatusTopPageLoading);
+const std::string kStatusError(roadtext::kStatusError);
+const std::string kStatusOk(roadtext::kStatusSuccess);
+const std::string kTopFailed(roadtext::kLogTopPageFailed);
+const std::string kTopOk(roadtext::kLogTopPageReceived);
+const std::string kTopReadError(roadtext::kLogTopPageReadError);
+const std::string kListImport(roadtext::kLogListImport);
+const std::string kPageOk(roadtext::kLogTablePageReceived);
+const std::string kPageFailed(roadtext::kLogTablePageFailed);
+const std::string kPageReadError(roadtext::kLogTablePageReadError);
+const std::string kUnreadable(roadtext::kLogTableUnreadable);
+const std::string kRowDropped(roadtext::kLogRowDropped);
+const std::string kTopEncoding(roadtext::kLogTopPageEncoding);
+const std::string kPageEncoding(roadtext::kLogTablePageEncoding);
+const std::string kUnread(roadtext::kLogEncodingUnread);
+const std::string kNoLink(roadtext::kLogTopPageNoLink);
+const std::string kHeading(roadtext::kTopPageHeading);
 
 const std::string kTopUrl = "http://127.0.0.1:8080/comic/index.html";
 const std::string kUrl1 = "http://127.0.0.1:8080/comic/t1.html";

@@ -1,18 +1,19 @@
 // ParseTopPage and AddTablePageURL: which lines of the top page are read, and
-// how each link is made absolute.
+// which links are taken from them (how each is made absolute is
+// LinkResolutionTest's).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "BookDataInportOptionUnit.h"
+#include "RoadTexts.h"
 
 namespace tembrook {
 namespace {
 
 // 発売日順(テーブル表示)
-const std::string kHeading =
-    "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x28\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x29";
+const std::string kHeading(roadtext::kTopPageHeading);
 // 発売日順（テーブル表示）: the same words with full-width parentheses (0x8169, 0x816A)
 const std::string kHeadingFullWidthParens =
     "\x94\xAD\x94\x84\x93\xFA\x8F\x87\x81\x69\x83\x65\x81\x5B\x83\x75\x83\x8B\x95\x5C\x8E\xA6\x81\x6A";
@@ -170,50 +171,6 @@ TEST(TopPageParser, ParsingAgainEmptiesTheListAndKeepsDuplicates)
               (Urls{"http://127.0.0.1:8080/comic/a.html", "http://127.0.0.1:8080/comic/a.html"}));
     EXPECT_FALSE(option.ParseTopPage("no heading here"));
     EXPECT_TRUE(option.TablePageURLs.empty());
-}
-
-TEST(TopPageParser, LinkResolution)
-{
-    struct Case {
-        std::string Source;
-        std::string Href;
-        std::string Expected;
-    };
-    const Case cases[] = {
-        // Relative links and everything that is not an address of its own go
-        // after the directory of the top page, unchanged.
-        {kSource, "a.html", "http://127.0.0.1:8080/comic/a.html"},
-        {kSource, "../up.html", "http://127.0.0.1:8080/comic/../up.html"},
-        {kSource, "sub/a.html?x=1", "http://127.0.0.1:8080/comic/sub/a.html?x=1"},
-        {kSource, "ftp://127.0.0.1/a.html", "http://127.0.0.1:8080/comic/ftp://127.0.0.1/a.html"},
-        {kSource, "'q.html'", "http://127.0.0.1:8080/comic/'q.html'"},
-        // Links with an address of their own.
-        {kSource, "http://127.0.0.2/x.html", "http://127.0.0.2/x.html"},
-        {kSource, "HTTPS://127.0.0.2/x.html", "HTTPS://127.0.0.2/x.html"},
-        {kSource, "hTtP://127.0.0.2/x.html", "hTtP://127.0.0.2/x.html"},
-        {kSource, "/list/x.html", "http://127.0.0.1:8080/list/x.html"},
-        {kSource, "//127.0.0.2/x.html", "http://127.0.0.2/x.html"},
-        {"https://127.0.0.1:8443/a/b/c.html?p=1/2", "/x.html", "https://127.0.0.1:8443/x.html"},
-        {"HTTP://127.0.0.1/c/", "//127.0.0.2/x.html", "HTTP://127.0.0.2/x.html"},
-        {"http://127.0.0.1?list", "/x.html", "http://127.0.0.1/x.html"},
-        {"http://127.0.0.1", "/x.html", "http://127.0.0.1/x.html"},
-        // No scheme://server to take from: the old rule.
-        {"", "a.html", "a.html"},
-        {"", "/x.html", "/x.html"},
-        {"", "//127.0.0.2/x.html", "//127.0.0.2/x.html"},
-        {"", "http://127.0.0.2/x.html", "http://127.0.0.2/x.html"},
-        {"comic/index.html", "/x.html", "comic//x.html"},
-        {"http:///index.html", "/x.html", "http:////x.html"},
-        {"http://127.0.0.1", "a.html", "http://a.html"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Source + " + " + c.Href);
-        TBookDataInportOption option;
-        option.SourceURL = c.Source;
-        std::vector<std::string> list;
-        option.AddTablePageURL(list, "<a href=\"" + c.Href + "\">link</a>");
-        EXPECT_EQ(list, (Urls{c.Expected}));
-    }
 }
 
 TEST(TopPageParser, LinkTextIsNotDecoded)
