@@ -7,19 +7,19 @@
 #include <QTreeView>
 
 #include "BoxLabels.h"
-#include "TembrookMainWindow.h"
 
 namespace tembrook {
 
-void NameForAssistiveTechnology(TTembrookMainForm& window)
+void NameForAssistiveTechnology(const TNamedControls& controls)
 {
-    window.BoxLabel1()->SetBuddy(window.SourceURLEdit());
-    window.SourceURLEdit()->setAccessibleName(window.BoxLabel1()->SpokenCaption());
-    window.InportBookListView()->setAccessibleName(QStringLiteral("発売予定"));
-    window.Memo1()->setAccessibleName(QStringLiteral("ログ"));
+    controls.Caption.SetBuddy(&controls.URLEdit);
+    controls.URLEdit.setAccessibleName(controls.Caption.SpokenCaption());
+    controls.List.setAccessibleName(QStringLiteral("発売予定"));
+    controls.Log.setAccessibleName(QStringLiteral("ログ"));
     const QString panelNames[] = {QStringLiteral("状態"), QStringLiteral("受信量")};
+    QLabel* const panels[] = {&controls.StatusPanel, &controls.ProgressPanel};
     for (int index = 0; index < 2; ++index) {
-        QLabel* panel = window.StatusPanel(index);
+        QLabel* panel = panels[index];
         panel->setAccessibleName(panelNames[index]);
         panel->setAccessibleDescription(panel->text());
     }

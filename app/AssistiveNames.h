@@ -7,14 +7,27 @@
 // SetStatusPanelText, so the reader still hears what the panel shows.
 
 class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
 class QString;
+class QTreeView;
 
 namespace tembrook {
 
-class TTembrookMainForm;
+class TBoxLabel;
+
+// The main window's controls that get a name.
+struct TNamedControls {
+    TBoxLabel& Caption;  // the box label in front of the URL field
+    QLineEdit& URLEdit;
+    QTreeView& List;
+    QPlainTextEdit& Log;
+    QLabel& StatusPanel;    // status panel 0
+    QLabel& ProgressPanel;  // status panel 1
+};
 
 // Names the controls once the window's layout is built.
-void NameForAssistiveTechnology(TTembrookMainForm& window);
+void NameForAssistiveTechnology(const TNamedControls& controls);
 
 // Shows text in a status panel and gives it to assistive technology.
 void SetStatusPanelText(QLabel& panel, const QString& text);

@@ -7,9 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMetaObject>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShowEvent>
@@ -30,12 +28,9 @@
 #include "HTTPTransferThreadUnit.h"
 #include "ListFileExport.h"
 #include "ListOutput.h"
-#include "LocaleSettings.h"
 #include "MessageBoxes.h"
 #include "MouseUpEvent.h"
-#include "NumberFormat.h"
 #include "PageDecoder.h"
-#include "ProgressHandOver.h"
 #include "SavedListFile.h"
 #include "UiBase.h"
 #include "WindowGeometry.h"
@@ -119,20 +114,15 @@ TTembrookMainForm::TTembrookMainForm(QWidget* parent)
       FStarter(this, &DecodePageToCP932)
 {
     BuildLayout();
-    FProgress = std::make_shared<TProgressHandOver>(this, [this](std::int64_t bytes) {
-        SetStatusPanelText(*FStatusPanels[1], ProgressPanelText(bytes, platform::ThousandsSeparator()));
-    });
+    FImportView =
+        std::make_unique<TImportView>(*this, *FBookList, *FStatusPanels[0], *FStatusPanels[1], *FMemo1);
 }
 
 TTembrookMainForm::~TTembrookMainForm()
 {
-    FProgress->Detach();
-    // Drop the road (and with it every pending completion) while the
-    // widgets that its sink calls would touch still exist.
-    try {
-        FImportRoad.reset();
-    } catch (...) {
-    }
+    // The view drops the road (and with it every pending completion) while
+    // the widgets that it reports to still exist.
+    FImportView.reset();
 }
 
 void TTembrookMainForm::BuildLayout()
@@ -171,7 +161,8 @@ void TTembrookMainForm::BuildLayout()
     setCentralWidget(client);
 
     BuildStatusBar();
-    NameForAssistiveTechnology(*this);
+    NameForAssistiveTechnology(
+        {*FBoxLabel1, *FSourceURLEdit, *FInportBookListView, *FMemo1, *FStatusPanels[0], *FStatusPanels[1]});
 
     // The About box takes its stored position from the window's geometry, so
     // it comes after the window has its place.
@@ -297,16 +288,6 @@ void TTembrookMainForm::BuildStatusBar()
     setStatusBar(FStatusBar);
 }
 
-QTreeView* TTembrookMainForm::InportBookListView() const
-{
-    return FInportBookListView;
-}
-
-QLabel* TTembrookMainForm::StatusPanel(int index) const
-{
-    return index >= 0 && index < 3 ? FStatusPanels[index] : nullptr;
-}
-
 THTMLTextForm* TTembrookMainForm::HTMLTextForm()
 {
     if (FHTMLTextForm == nullptr) {
@@ -349,8 +330,7 @@ void TTembrookMainForm::closeEvent(QCloseEvent* event)
 
 void TTembrookMainForm::FormShow()
 {
-    TImportSink& sink = *this;
-    FImportRoad = std::make_unique<TImportRoad>(sink, FStarter);
+    FImportView->OpenRoad(FStarter);
     FBookList->SetSortState(1, false);
 }
 
@@ -361,10 +341,7 @@ void TTembrookMainForm::FormClose()
 
 void TTembrookMainForm::StopTransfers() noexcept
 {
-    try {
-        FImportRoad.reset();
-    } catch (...) {
-    }
+    FImportView->CloseRoad();
     // The transfers belong to this window; none may keep running (or keep
     // the program from ending) once it is closed or the event loop is over.
     try {
@@ -385,9 +362,10 @@ void TTembrookMainForm::StartInportActionExecute()
 
 void TTembrookMainForm::StartImport(const std::string& url)
 {
-    if (!FImportRoad)
+    TImportRoad* road = FImportView->Road();
+    if (road == nullptr)
         throw std::logic_error("The import is not ready: the window has not been shown or is closed.");
-    FImportRoad->StartImport(url);
+    road->StartImport(url);
 }
 
 void TTembrookMainForm::SaveListAsActionExecute()
@@ -466,57 +444,6 @@ void TTembrookMainForm::StartInportButtonMouseUp(QObject* /*Sender*/, Qt::MouseB
     if (Button != Qt::RightButton)
         return;
     RunHandler([this] { FAboutForm1->Execute(); });
-}
-
-void TTembrookMainForm::ShowStatus(const std::string& text)
-{
-    SetStatusPanelText(*FStatusPanels[0], FromCP932(text));
-}
-
-void TTembrookMainForm::AppendLog(const std::string& line)
-{
-    FMemo1->appendPlainText(FromCP932(line));
-}
-
-void TTembrookMainForm::ClearLog()
-{
-    FMemo1->clear();
-}
-
-void TTembrookMainForm::ShowProgress(std::int64_t receivedBytes)
-{
-    FProgress->Report(receivedBytes);
-}
-
-QString TTembrookMainForm::ProgressPanelText(std::int64_t receivedBytes, std::string_view thousandsSeparator)
-{
-    return FromCP932(FormatFloatN0(static_cast<double>(receivedBytes) / 1024.0, thousandsSeparator) +
-                     "Kbyte");
-}
-
-void TTembrookMainForm::ClearProgress()
-{
-    SetStatusPanelText(*FStatusPanels[1], QString());
-}
-
-void TTembrookMainForm::AddBookSaleList(const TBookSaleList& list, const TTablePageRef& /*page*/)
-{
-    FBookList->AddBookSaleList(list);
-}
-
-void TTembrookMainForm::ReportError(const std::string& message)
-{
-    // Shown once the completion that caught it has returned, so that its
-    // transfer's worker is not held by a modal box.
-    const QString text = FromCP932(message);
-    QPointer<TTembrookMainForm> self(this);
-    QMetaObject::invokeMethod(
-        this,
-        [self, text] {
-            if (self)
-                ShowErrorMessage(self, text);
-        },
-        Qt::QueuedConnection);
 }
 
 }  // namespace tembrook

@@ -4,9 +4,9 @@
 //
 // Start clears the list and hands the URL to the import road (ImportRoad.h),
 // which downloads the top page and its table pages and reports back through
-// this window's TImportSink side: status panel 0, the log memo, the progress
-// in status panel 1, and the records of every table page, which become rows
-// of the list. Save writes the list to a text file; HTML shows the ticked
+// the window's import view (ImportView.h): status panel 0, the log memo, the
+// progress in status panel 1, and the records of every table page, which
+// become rows of the list. Save writes the list to a text file; HTML shows the ticked
 // rows as one line of text in the HTML text window. A right-button release
 // over Start opens the About box (AboutForm1) instead of starting an import.
 //
@@ -28,13 +28,11 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 
-#include "ImportRoad.h"
 #include "ImportTransferStarter.h"
+#include "ImportView.h"
 #include "OpenDialog.h"
 #include "SaveDialog.h"
 
@@ -55,9 +53,8 @@ class TBoxLabel;
 class TBookListModel;
 class TBookListView;
 class THTMLTextForm;
-class TProgressHandOver;
 
-class TTembrookMainForm : public QMainWindow, private TImportSink {
+class TTembrookMainForm : public QMainWindow {
 public:
     // The address the URL field starts with.
     static QString DefaultSourceURL();
@@ -72,38 +69,13 @@ public:
     void SetHTMLTextForm(THTMLTextForm* form) { FHTMLTextForm = form; }
     THTMLTextForm* HTMLTextForm();
 
-    // The window's parts.
-    QTreeView* InportBookListView() const;
-    TBookListModel& BookList() const { return *FBookList; }
-    QFrame* Panel1() const { return FPanel1; }
-    QStatusBar* StatusBar() const { return FStatusBar; }
-    QLabel* StatusPanel(int index) const;
-    TBoxLabel* BoxLabel1() const { return FBoxLabel1; }
-    QLineEdit* SourceURLEdit() const { return FSourceURLEdit; }
-    QPlainTextEdit* Memo1() const { return FMemo1; }
-    QAction* TransTestAction() const { return FTransTestAction; }
-    QAction* StartInportAction() const { return FStartInportAction; }
-    QAction* SaveListAsAction() const { return FSaveListAsAction; }
-    QAction* MakeHTMLSectionAction() const { return FMakeHTMLSectionAction; }
-    QPushButton* StartInportButton() const { return FStartInportButton; }
-    QPushButton* SaveListAsButton() const { return FSaveListAsButton; }
-    QPushButton* MakeHTMLSectionButton() const { return FMakeHTMLSectionButton; }
+    // Where the imports report: the rows of the list and the road.
+    TImportView& ImportView() const { return *FImportView; }
+    // The file dialogs of Save, of the list's menu's saved list and of its
+    // calendar file.
     TSaveDialog& SaveDialog() { return FSaveDialog; }
-    // The list's menu and its actions.
-    QMenu* ListMenu() const { return FListMenu; }
-    QAction* CheckFromSavedListAction() const { return FCheckFromSavedListAction; }
-    QAction* CheckAllAction() const { return FCheckAllAction; }
-    QAction* UncheckAllAction() const { return FUncheckAllAction; }
-    QAction* ExportCalendarAction() const { return FExportCalendarAction; }
     TOpenDialog& SavedListDialog() { return FSavedListDialog; }
     TSaveDialog& CalendarDialog() { return FCalendarDialog; }
-    TAboutForm* AboutForm1() const { return FAboutForm1; }
-    // The road of the imports; null before the first show and after close.
-    TImportRoad* ImportRoad() const { return FImportRoad.get(); }
-
-    // Status panel 1's text for a byte count: kilobytes rounded, thousands
-    // grouped, "Kbyte" after them (1,263,616 bytes give "1,234Kbyte").
-    static QString ProgressPanelText(std::int64_t receivedBytes, std::string_view thousandsSeparator);
 
     // Set-up on the first show, tear-down on close.
     void FormShow();
@@ -144,15 +116,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // TImportSink. ShowProgress runs on a transfer's worker thread.
-    void ShowStatus(const std::string& text) override;
-    void AppendLog(const std::string& line) override;
-    void ClearLog() override;
-    void ShowProgress(std::int64_t receivedBytes) override;
-    void ClearProgress() override;
-    void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) override;
-    void ReportError(const std::string& message) override;
-
     template <class THandler>
     void RunHandler(THandler&& handler) noexcept;
     // The window's parts, built once by the constructor.
@@ -193,10 +156,9 @@ private:
     std::unique_ptr<THTMLTextForm> FOwnHTMLTextForm;
 
     bool FShown = false;
-    std::shared_ptr<TProgressHandOver> FProgress;
     // The starter must outlive the road, which refers to it.
     TImportTransferStarter FStarter;
-    std::unique_ptr<TImportRoad> FImportRoad;
+    std::unique_ptr<TImportView> FImportView;
 };
 
 }  // namespace tembrook

@@ -2,6 +2,9 @@
 // The benchmarks of tembrook_bench, their names (the summary looks the
 // results up by them) and the pieces they share.
 
+#include <QObject>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace tembrook {
@@ -46,6 +49,20 @@ void RegisterImportBenchmarks();
 // ReleaseBenchWindow before the application object goes.
 TTembrookMainForm& BenchWindow();
 void ReleaseBenchWindow();
+// The one object of BenchWindow() named name; null when there is none or
+// more than one.
+QObject* FindBenchWindowChild(const char* name);
+// The same as T; a missing one ends the run.
+template <class T>
+T& BenchWindowChild(const char* name)
+{
+    T* child = qobject_cast<T*>(FindBenchWindowChild(name));
+    if (child == nullptr) {
+        std::fprintf(stderr, "the main window has no %s\n", name);
+        std::abort();
+    }
+    return *child;
+}
 
 // Runs the event loop until nothing is left to do right now.
 void DrainEvents();

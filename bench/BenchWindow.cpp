@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QList>
+#include <QString>
 #include <memory>
 
 #include "BenchRegistry.h"
@@ -25,6 +27,12 @@ TTembrookMainForm& BenchWindow()
         DrainEvents();
     }
     return *window;
+}
+
+QObject* FindBenchWindowChild(const char* name)
+{
+    const QList<QObject*> found = BenchWindow().findChildren<QObject*>(QString::fromLatin1(name));
+    return found.size() == 1 ? found.front() : nullptr;
 }
 
 void ReleaseBenchWindow()

@@ -79,11 +79,11 @@ void BM_WholeImport(benchmark::State& state, bool utf8)
     static TImportSite utf8Site(true);
     TImportSite& site = utf8 ? utf8Site : sjisSite;
     TTembrookMainForm& window = BenchWindow();
-    TBookListModel& list = window.BookList();
+    TBookListModel& list = window.ImportView().BookList();
     const int expectedRows = 2 * kImportPageRows;
     const QString url = QString::fromStdString(site.Server.Url("/comic/index.html"));
     const auto finished = [&window] {
-        const TImportRoad* road = window.ImportRoad();
+        const TImportRoad* road = window.ImportView().Road();
         return road != nullptr && road->Outcome().TopPageDone && road->RunningTransfers() == 0;
     };
 
@@ -92,11 +92,11 @@ void BM_WholeImport(benchmark::State& state, bool utf8)
         // sort state stays the program's initial one, arrival order.
         list.Clear();
         list.SetSortState(scDate, false);
-        window.SourceURLEdit()->setText(url);
+        BenchWindowChild<QLineEdit>("SourceURLEdit").setText(url);
         DrainEvents();
 
         const auto start = TClock::now();
-        window.StartInportButton()->click();
+        BenchWindowChild<QPushButton>("StartInportButton").click();
         const bool done = WaitUntil(finished, 60000);
         DrainEvents();
         state.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
@@ -105,7 +105,7 @@ void BM_WholeImport(benchmark::State& state, bool utf8)
             return;
         }
     }
-    const TImportRoad* road = window.ImportRoad();
+    const TImportRoad* road = window.ImportView().Road();
     if (road == nullptr || !road->Outcome().Complete() || road->Outcome().LinkCount != 2 ||
         list.Count() != expectedRows) {
         state.SkipWithError("the import did not bring every row of both pages into the list");
@@ -169,7 +169,7 @@ void BM_ListMemory(benchmark::State& state)
 int RunMemoryProbe(int rows)
 {
     TTembrookMainForm& window = BenchWindow();
-    TBookListModel& list = window.BookList();
+    TBookListModel& list = window.ImportView().BookList();
     // Let the empty program settle (first paint, fonts) before its peak is read.
     WaitUntil([] { return false; }, 200);
     const long emptyPeak = StatusKilobytes("VmHWM");

@@ -114,7 +114,7 @@ bool InOrder(const TBookListModel& list)
 
 void BM_ListAdd(benchmark::State& state, int rows, int sortColumn, int pageRows)
 {
-    TBookListModel& list = BenchWindow().BookList();
+    TBookListModel& list = BenchWindow().ImportView().BookList();
     if (!AllRowsParsed()) {
         state.SkipWithError("the generated pages did not parse into one record a row");
         return;
@@ -147,7 +147,7 @@ void ClickHeader(QTreeView& view, int column)
 void BM_HeaderClick(benchmark::State& state, int column)
 {
     TTembrookMainForm& window = BenchWindow();
-    TBookListModel& list = window.BookList();
+    TBookListModel& list = window.ImportView().BookList();
     ResetList(list, 1);
     AddPages(list, THandOvers(kMaxRows, kMaxRows / kListPages));
     for (auto _ : state) {
@@ -157,7 +157,7 @@ void BM_HeaderClick(benchmark::State& state, int column)
         DrainEvents();
 
         const auto start = TClock::now();
-        ClickHeader(*window.InportBookListView(), column);
+        ClickHeader(BenchWindowChild<QTreeView>("InportBookListView"), column);
         DrainEvents();
         state.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
     }
@@ -176,7 +176,7 @@ void BM_HeaderClick(benchmark::State& state, int column)
 // file's reading left out).
 void BM_TickFromSavedList(benchmark::State& state)
 {
-    TBookListModel& list = BenchWindow().BookList();
+    TBookListModel& list = BenchWindow().ImportView().BookList();
     ResetList(list, 1);
     AddPages(list, THandOvers(kMaxRows, kMaxRows / kListPages));
     for (int row = 0; row < list.Count(); row += 10)

@@ -20,11 +20,10 @@
 // stderr and output) and a starter that runs transfers (TImportTransferStarter
 // in net/ImportTransferStarter.h on THTTPDataTransfer; a fake in tests).
 //
-// How the main window uses it:
+// How the main window uses it (its sink is TImportView, app/ImportView.h):
 //
-//   class TTembrookMainForm : public QMainWindow, private tembrook::TImportSink {
-//     tembrook::TImportTransferStarter FStarter{this, &DecodePageToCP932};  // skipped once the window is gone
-//     std::unique_ptr<tembrook::TImportRoad> FImportRoad;   // created in FormShow, reset in FormClose
+//   class TImportView : public tembrook::TImportSink {
+//     std::unique_ptr<tembrook::TImportRoad> FRoad;       // OpenRoad at the first show, CloseRoad at close
 //     void ShowStatus(const std::string& text) override;   // status panel 0 (CP932 -> QString)
 //     void AppendLog(const std::string& line) override;    // Memo1
 //     void ClearLog() override;
@@ -33,8 +32,9 @@
 //     void AddBookSaleList(const TBookSaleList& list, const TTablePageRef& page) override;  // rows
 //     void ReportError(const std::string& message) override;
 //   };
-//   FormShow:  FImportRoad = std::make_unique<TImportRoad>(*this, FStarter);
-//   Start:     FImportRoad->StartImport(cp932UrlText);
+//   window:    tembrook::TImportTransferStarter FStarter{this, &DecodePageToCP932};  // skipped once the window is gone
+//   OpenRoad:  FRoad = std::make_unique<TImportRoad>(*this, starter);
+//   Start:     road->StartImport(cp932UrlText);
 //
 // The road owns the import option object (InportOption()) and the import
 // lock (ImportLock()). Exceptions that escape a parser or a sink call inside

@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for the main-window tests: records built field by field, a release
-// list that frees its records, an event-loop wait, and a recorder for the
-// message boxes the window would show.
+// list that frees its records, an event-loop wait, a recorder for the
+// message boxes the window would show, and the window's parts found by their
+// object names (WindowParts.h).
 
 #include <QApplication>
 #include <QString>
@@ -16,6 +17,7 @@
 #include "BookDataUnit.h"
 #include "DateUtils.h"
 #include "MessageBoxes.h"
+#include "WindowParts.h"
 
 namespace tembrook::test {
 

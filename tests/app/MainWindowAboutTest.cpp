@@ -106,10 +106,11 @@ protected:
     void SetUp() override
     {
         FServer.ServeBody("/comic/index.html", kTopPage);
-        FWindow.SourceURLEdit()->setText(QString::fromStdString(FServer.Url("/comic/index.html")));
+        Child<QLineEdit>(FWindow, "SourceURLEdit")
+            ->setText(QString::fromStdString(FServer.Url("/comic/index.html")));
         FWindow.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&FWindow));
-        ASSERT_NE(FWindow.ImportRoad(), nullptr);
+        ASSERT_NE(FWindow.ImportView().Road(), nullptr);
     }
 
     void TearDown() override { StopAllTransfers(); }
@@ -124,11 +125,11 @@ protected:
     };
     Snapshot Take() const
     {
-        return {FWindow.Memo1()->toPlainText(), FWindow.StatusPanel(0)->text(),
-                FWindow.StatusPanel(1)->text(), FWindow.BookList().Count()};
+        return {Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText(), StatusPanel(FWindow, 0)->text(),
+                StatusPanel(FWindow, 1)->text(), FWindow.ImportView().BookList().Count()};
     }
 
-    QPushButton* Start() const { return FWindow.StartInportButton(); }
+    QPushButton* Start() const { return Child<QPushButton>(FWindow, "StartInportButton"); }
 
     platform::TScopedConnectionState FConnection{std::make_shared<ConnectedState>()};
     MessageRecorder FMessages;
@@ -139,15 +140,16 @@ protected:
 TEST(MainWindowBoxLabel, IsTheBoxLabelWithTheURLCaptionInsidePanel1)
 {
     TTembrookMainForm window;
-    TBoxLabel* label = window.BoxLabel1();
+    TBoxLabel* label = Child<TBoxLabel>(window, "BoxLabel1");
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->parentWidget(), window.Panel1());
+    EXPECT_EQ(label->parentWidget(), Child<QFrame>(window, "Panel1"));
     EXPECT_EQ(label->Name(), QStringLiteral("BoxLabel1"));
     EXPECT_EQ(label->Caption(), QStringLiteral("TembrookURL"));
     EXPECT_EQ(label->Alignment(), taCenter);
     EXPECT_EQ(label->BackColor(), clBtnFace);
     EXPECT_EQ(label->geometry(), QRect(4, 8, 77, 17));
-    EXPECT_EQ(label->font(), window.Panel1()->font()) << "the caption is drawn in the window's font";
+    EXPECT_EQ(label->font(), Child<QFrame>(window, "Panel1")->font())
+        << "the caption is drawn in the window's font";
     // The stand-in label is gone: nothing else in the window shows the caption.
     for (const QLabel* other : window.findChildren<QLabel*>())
         EXPECT_NE(other->text(), QStringLiteral("TembrookURL")) << other->objectName().toStdString();
@@ -158,8 +160,8 @@ TEST(MainWindowBoxLabel, IsDrawnWithItsSunkenFrameAndCentredCaptionInTheWindow)
     TTembrookMainForm window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    TBoxLabel* label = window.BoxLabel1();
-    const QImage image = window.Panel1()->grab(label->geometry()).toImage();
+    TBoxLabel* label = Child<TBoxLabel>(window, "BoxLabel1");
+    const QImage image = Child<QFrame>(window, "Panel1")->grab(label->geometry()).toImage();
     ASSERT_EQ(image.size(), QSize(77, 17));
     const QPalette& palette = label->palette();
     const QRgb face = palette.color(QPalette::Button).rgb();
@@ -189,7 +191,7 @@ TEST(MainWindowBoxLabel, IsDrawnWithItsSunkenFrameAndCentredCaptionInTheWindow)
 TEST(MainWindowAboutForm, IsAboutForm1WithTheWindowsValues)
 {
     TTembrookMainForm window;
-    TAboutForm* about = window.AboutForm1();
+    TAboutForm* about = Child<TAboutForm>(window, "AboutForm1");
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->objectName(), QStringLiteral("AboutForm1"));
     EXPECT_EQ(about->parent(), &window) << "the window owns it";
@@ -222,14 +224,14 @@ TEST_F(MainWindowAbout, TheLayoutsTextsFitWhereTheyAreShownWhole)
         QString Text;
         int Width;
     };
-    TBoxLabel* box = FWindow.BoxLabel1();
-    QLabel* progress = FWindow.StatusPanel(1);
+    TBoxLabel* box = Child<TBoxLabel>(FWindow, "BoxLabel1");
+    QLabel* progress = StatusPanel(FWindow, 1);
     std::vector<Room> rooms = {
         {QStringLiteral("BoxLabel1"), box->font(), box->Caption(), box->TextBand().width()},
         {QStringLiteral("status panel 1"), progress->font(), QStringLiteral("999,999,999Kbyte"),
          progress->contentsRect().width() - 2 * progress->margin()},
     };
-    TAboutForm* about = FWindow.AboutForm1();
+    TAboutForm* about = Child<TAboutForm>(FWindow, "AboutForm1");
     about->SetEMail(QStringLiteral("tembrook@example.org"));
     about->SetWebPage(QStringLiteral("http://www.example.org/"));
     ScopedModalRunner runner([&rooms](TAboutWindow& w) {
@@ -318,14 +320,15 @@ TEST_F(MainWindowAbout, ALeftClickOnStartStillStartsAndOpensNothing)
     int aboutWindows = 0;
     ScopedModalRunner runner([&](TAboutWindow&) { ++aboutWindows; });
     QTest::mouseClick(Start(), Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString()) << "the log is emptied at once";
-    EXPECT_EQ(FWindow.StatusPanel(0)->text(), QStringLiteral("トップリスト取込中.."));
+    EXPECT_EQ(Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText(), QString())
+        << "the log is emptied at once";
+    EXPECT_EQ(StatusPanel(FWindow, 0)->text(), QStringLiteral("トップリスト取込中.."));
     ASSERT_TRUE(WaitUntil([this] {
-        const TImportRoad* road = FWindow.ImportRoad();
+        const TImportRoad* road = FWindow.ImportView().Road();
         return road->Outcome().TopPageDone && road->RunningTransfers() == 0;
     }));
     EXPECT_EQ(FServer.RequestCount("/comic/index.html"), 1u);
-    EXPECT_EQ(FWindow.StatusPanel(0)->text(), QStringLiteral("取得成功"));
+    EXPECT_EQ(StatusPanel(FWindow, 0)->text(), QStringLiteral("取得成功"));
     EXPECT_EQ(aboutWindows, 0);
 }
 

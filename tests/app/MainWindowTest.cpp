@@ -125,14 +125,14 @@ std::string PageB()
 
 QStringList LogLines(const TTembrookMainForm& window)
 {
-    return window.Memo1()->toPlainText().split(QLatin1Char('\n'));
+    return Child<QPlainTextEdit>(window, "Memo1")->toPlainText().split(QLatin1Char('\n'));
 }
 
 QStringList Column(const TTembrookMainForm& window, int column)
 {
     QStringList texts;
-    for (int row = 0; row < window.BookList().Count(); ++row)
-        texts.push_back(window.BookList().Text(row, column));
+    for (int row = 0; row < window.ImportView().BookList().Count(); ++row)
+        texts.push_back(window.ImportView().BookList().Text(row, column));
     return texts;
 }
 
@@ -159,7 +159,7 @@ protected:
         FServer.ServeBody("/comic/a.html", PageA());
         FServer.ServeBody("/comic/b.html", PageB());
         FWindow.show();
-        ASSERT_NE(FWindow.ImportRoad(), nullptr);
+        ASSERT_NE(FWindow.ImportView().Road(), nullptr);
         FWindow.SetHTMLTextForm(&FHTMLForm);
     }
 
@@ -176,8 +176,8 @@ protected:
 
     void Start(const QString& url)
     {
-        FWindow.SourceURLEdit()->setText(url);
-        FWindow.StartInportButton()->click();
+        Child<QLineEdit>(FWindow, "SourceURLEdit")->setText(url);
+        Child<QPushButton>(FWindow, "StartInportButton")->click();
     }
 
     // Waits until no transfer of the road is left and the top page is done.
@@ -185,7 +185,7 @@ protected:
     {
         return WaitUntil(
             [this] {
-                const TImportRoad* road = FWindow.ImportRoad();
+                const TImportRoad* road = FWindow.ImportView().Road();
                 return road != nullptr && road->Outcome().TopPageDone && road->RunningTransfers() == 0;
             },
             timeout);
@@ -195,10 +195,10 @@ protected:
     {
         Start(SiteUrl());
         ASSERT_TRUE(WaitForImport());
-        ASSERT_EQ(FWindow.BookList().Count(), 5);
+        ASSERT_EQ(FWindow.ImportView().BookList().Count(), 5);
     }
 
-    QString Status(int panel) const { return FWindow.StatusPanel(panel)->text(); }
+    QString Status(int panel) const { return StatusPanel(FWindow, panel)->text(); }
 
     platform::TScopedToday FToday{{2026, 3, 20}};
     platform::TScopedLocaleSeparators FSeparators{{"/", ","}};
@@ -215,12 +215,12 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Tembrook取得"));
     EXPECT_EQ(window.pos(), QPoint(66, 143));
     EXPECT_EQ(window.size(), QSize(813, 681));
-    EXPECT_EQ(window.Panel1()->height(), 41);
-    EXPECT_EQ(window.BoxLabel1()->geometry(), QRect(4, 8, 77, 17));
-    EXPECT_EQ(window.BoxLabel1()->Caption(), QStringLiteral("TembrookURL"));
-    EXPECT_EQ(window.SourceURLEdit()->geometry(), QRect(84, 8, 453, 20));
+    EXPECT_EQ(Child<QFrame>(window, "Panel1")->height(), 41);
+    EXPECT_EQ(Child<TBoxLabel>(window, "BoxLabel1")->geometry(), QRect(4, 8, 77, 17));
+    EXPECT_EQ(Child<TBoxLabel>(window, "BoxLabel1")->Caption(), QStringLiteral("TembrookURL"));
+    EXPECT_EQ(Child<QLineEdit>(window, "SourceURLEdit")->geometry(), QRect(84, 8, 453, 20));
 
-    const QUrl url(window.SourceURLEdit()->text());
+    const QUrl url(Child<QLineEdit>(window, "SourceURLEdit")->text());
     EXPECT_EQ(url.scheme(), QStringLiteral("http"));
     EXPECT_TRUE(url.host().endsWith(QStringLiteral("example.com"))) << "a reserved example domain";
     EXPECT_EQ(url.path(), QStringLiteral("/comic/index.html"));
@@ -232,9 +232,12 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
         int Left;
     };
     const ButtonCase buttons[] = {
-        {window.StartInportButton(), window.StartInportAction(), "開始(&R)", 540},
-        {window.SaveListAsButton(), window.SaveListAsAction(), "保存(&S)", 644},
-        {window.MakeHTMLSectionButton(), window.MakeHTMLSectionAction(), "HTML(&H)", 724},
+        {Child<QPushButton>(window, "StartInportButton"), Child<QAction>(window, "StartInportAction"),
+         "開始(&R)", 540},
+        {Child<QPushButton>(window, "SaveListAsButton"), Child<QAction>(window, "SaveListAsAction"),
+         "保存(&S)", 644},
+        {Child<QPushButton>(window, "MakeHTMLSectionButton"), Child<QAction>(window, "MakeHTMLSectionAction"),
+         "HTML(&H)", 724},
     };
     for (const ButtonCase& b : buttons) {
         SCOPED_TRACE(b.Text);
@@ -242,12 +245,12 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
         EXPECT_EQ(b.Button->text(), QString::fromUtf8(b.Text));
         EXPECT_EQ(b.Button->geometry(), QRect(b.Left, 4, 75, 25));
     }
-    EXPECT_EQ(window.TransTestAction()->text(), QStringLiteral("取り込みテスト"));
+    EXPECT_EQ(Child<QAction>(window, "TransTestAction")->text(), QStringLiteral("取り込みテスト"));
 
-    EXPECT_TRUE(window.Memo1()->isReadOnly());
-    EXPECT_EQ(window.Memo1()->height(), 89);
-    EXPECT_EQ(window.Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(window.Memo1()->toPlainText(), QStringLiteral("Memo1"));
+    EXPECT_TRUE(Child<QPlainTextEdit>(window, "Memo1")->isReadOnly());
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "Memo1")->height(), 89);
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "Memo1")->toPlainText(), QStringLiteral("Memo1"));
 
     struct PanelCase {
         int Width;
@@ -259,23 +262,23 @@ TEST(MainWindowLayout, WindowPanelFieldsButtonsAndStatusBar)
                                 {50, Qt::AlignRight, ""}};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(window.StatusPanel(i)->width(), panels[i].Width);
-        EXPECT_EQ(window.StatusPanel(i)->alignment() & Qt::AlignHorizontal_Mask, panels[i].Horizontal);
-        EXPECT_EQ(window.StatusPanel(i)->text(), QString::fromUtf8(panels[i].Text));
+        EXPECT_EQ(StatusPanel(window, i)->width(), panels[i].Width);
+        EXPECT_EQ(StatusPanel(window, i)->alignment() & Qt::AlignHorizontal_Mask, panels[i].Horizontal);
+        EXPECT_EQ(StatusPanel(window, i)->text(), QString::fromUtf8(panels[i].Text));
     }
-    EXPECT_EQ(window.StatusBar()->height(), 19);
+    EXPECT_EQ(Child<QStatusBar>(window, "StatusBar")->height(), 19);
 
-    QTreeView* view = window.InportBookListView();
+    QTreeView* view = Child<QTreeView>(window, "InportBookListView");
     EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
     for (int column = 0; column < TBookListModel::kColumnCount; ++column)
         EXPECT_EQ(view->header()->sectionSize(column), TBookListModel::ColumnWidth(column)) << column;
 
     // The design row is there until the first Start.
-    ASSERT_EQ(window.BookList().Count(), 1);
-    EXPECT_EQ(window.BookList().Record(0), nullptr);
-    EXPECT_EQ(window.BookList().Text(0, 1), QStringLiteral("03/14"));
-    EXPECT_EQ(window.BookList().Text(0, 2), QStringLiteral("あああああ"));
+    ASSERT_EQ(window.ImportView().BookList().Count(), 1);
+    EXPECT_EQ(window.ImportView().BookList().Record(0), nullptr);
+    EXPECT_EQ(window.ImportView().BookList().Text(0, 1), QStringLiteral("03/14"));
+    EXPECT_EQ(window.ImportView().BookList().Text(0, 2), QStringLiteral("あああああ"));
 }
 
 TEST(MainWindowLayout, FontIsMSPGothicOrTheFallbackOfItsWidths)
@@ -291,23 +294,23 @@ TEST(MainWindowLayout, FontIsMSPGothicOrTheFallbackOfItsWidths)
 TEST(MainWindowLayout, SetUpRunsOnTheFirstShowOnly)
 {
     TTembrookMainForm window;
-    EXPECT_EQ(window.ImportRoad(), nullptr);
+    EXPECT_EQ(window.ImportView().Road(), nullptr);
     window.show();
-    TImportRoad* road = window.ImportRoad();
+    TImportRoad* road = window.ImportView().Road();
     ASSERT_NE(road, nullptr);
-    EXPECT_EQ(window.BookList().SortColumn(), 1);
-    EXPECT_FALSE(window.BookList().SortDescending());
+    EXPECT_EQ(window.ImportView().BookList().SortColumn(), 1);
+    EXPECT_FALSE(window.ImportView().BookList().SortDescending());
     window.hide();
     window.show();
-    EXPECT_EQ(window.ImportRoad(), road);
+    EXPECT_EQ(window.ImportView().Road(), road);
 }
 
 TEST(MainWindowLayout, AnErrorInAHandlerIsShownInABoxTitledWithTheApplication)
 {
     MessageRecorder messages;
     TTembrookMainForm window;  // never shown: no import is set up
-    window.SourceURLEdit()->setText(QString());
-    window.StartInportAction()->trigger();
+    Child<QLineEdit>(window, "SourceURLEdit")->setText(QString());
+    Child<QAction>(window, "StartInportAction")->trigger();
     ASSERT_EQ(messages.Messages.size(), 1u);
     EXPECT_EQ(messages.Messages[0].Kind, TMessageKind::mkError);
     EXPECT_EQ(messages.Messages[0].Title, QStringLiteral("Tembrook"));
@@ -319,9 +322,9 @@ TEST_F(MainWindow, StartShowsItsStepsAndTheRowsArrive)
 {
     Start(SiteUrl());
     // At once: the list and the log emptied, the first status shown.
-    EXPECT_EQ(FWindow.BookList().Count(), 0) << "the design row goes with the first Start";
+    EXPECT_EQ(FWindow.ImportView().BookList().Count(), 0) << "the design row goes with the first Start";
     EXPECT_EQ(Status(0), QStringLiteral("トップリスト取込中.."));
-    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString());
+    EXPECT_EQ(Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText(), QString());
     EXPECT_FALSE(QGuiApplication::overrideCursor()) << "the cursor is back once the transfer has started";
 
     ASSERT_TRUE(WaitForImport());
@@ -337,44 +340,45 @@ TEST_F(MainWindow, StartShowsItsStepsAndTheRowsArrive)
     EXPECT_EQ(log[4], QStringLiteral("‥‥リスト取得成功"));
 
     // Arrival order under the initial sort; a page's rows in page order.
-    ASSERT_EQ(FWindow.BookList().Count(), 5);
+    ASSERT_EQ(FWindow.ImportView().BookList().Count(), 5);
     const QStringList titles = Column(FWindow, 2);
     const bool aFirst = titles[0] == QStringLiteral("Delta");
     const QStringList pageA = {QStringLiteral("Delta"), QStringLiteral("漫画 (3)"), QStringLiteral("alpha")};
     const QStringList pageB = {QStringLiteral("Charlie"), QStringLiteral("bravo")};
     EXPECT_EQ(titles, aFirst ? pageA + pageB : pageB + pageA);
     const int delta = titles.indexOf(QStringLiteral("Delta"));
-    EXPECT_EQ(FWindow.BookList().Text(delta, 1), QStringLiteral("03/14"));
-    EXPECT_EQ(FWindow.BookList().Text(delta, 3), QStringLiteral("Dan"));
-    EXPECT_EQ(FWindow.BookList().Text(delta, 4), QStringLiteral("580"));
-    EXPECT_EQ(FWindow.BookList().Text(delta, 5), QStringLiteral("Pub"));
-    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("alpha")), 1), QStringLiteral("04上旬"));
-    EXPECT_EQ(FWindow.BookList().Text(titles.indexOf(QStringLiteral("漫画 (3)")), 4),
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(delta, 1), QStringLiteral("03/14"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(delta, 3), QStringLiteral("Dan"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(delta, 4), QStringLiteral("580"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(delta, 5), QStringLiteral("Pub"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(titles.indexOf(QStringLiteral("alpha")), 1),
+              QStringLiteral("04上旬"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(titles.indexOf(QStringLiteral("漫画 (3)")), 4),
               QStringLiteral("1,260"));
     EXPECT_TRUE(FMessages.Messages.empty());
 }
 
 TEST_F(MainWindow, RowsArrivingUnderTheTitleSortTakeTheirPlace)
 {
-    QHeaderView* header = FWindow.InportBookListView()->header();
+    QHeaderView* header = Child<QTreeView>(FWindow, "InportBookListView")->header();
     const QPoint title(header->sectionViewportPosition(2) + 10, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
-    ASSERT_EQ(FWindow.BookList().SortColumn(), 2);
-    ASSERT_FALSE(FWindow.BookList().SortDescending());
+    ASSERT_EQ(FWindow.ImportView().BookList().SortColumn(), 2);
+    ASSERT_FALSE(FWindow.ImportView().BookList().SortDescending());
     ImportSite();
     EXPECT_EQ(Column(FWindow, 2),
               (QStringList{QStringLiteral("alpha"), QStringLiteral("bravo"), QStringLiteral("Charlie"),
                            QStringLiteral("Delta"), QStringLiteral("漫画 (3)")}));
     // A second click reverses the order.
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
-    EXPECT_TRUE(FWindow.BookList().SortDescending());
+    EXPECT_TRUE(FWindow.ImportView().BookList().SortDescending());
     EXPECT_EQ(Column(FWindow, 2).first(), QStringLiteral("漫画 (3)"));
 }
 
 TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
 {
     ImportSite();
-    FWindow.BookList().SetChecked(1, true);
+    FWindow.ImportView().BookList().SetChecked(1, true);
     struct Case {
         int Column;
         int TextColumn;
@@ -394,7 +398,7 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
          {QString(), QStringLiteral("420"), QStringLiteral("580"), QStringLiteral("1,260"),
           QStringLiteral("2,000")}},
     };
-    QHeaderView* header = FWindow.InportBookListView()->header();
+    QHeaderView* header = Child<QTreeView>(FWindow, "InportBookListView")->header();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Column);
         const QPoint at(header->sectionViewportPosition(c.Column) + 5, header->height() / 2);
@@ -413,9 +417,9 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
     EXPECT_EQ(Column(FWindow, 5).last(), QStringLiteral("Other"));
     // The check box: the one ticked row last, then first.
     const QString ticked = [&] {
-        for (int row = 0; row < FWindow.BookList().Count(); ++row)
-            if (FWindow.BookList().Checked(row))
-                return FWindow.BookList().Text(row, 2);
+        for (int row = 0; row < FWindow.ImportView().BookList().Count(); ++row)
+            if (FWindow.ImportView().BookList().Checked(row))
+                return FWindow.ImportView().BookList().Text(row, 2);
         return QString();
     }();
     const QPoint check(header->sectionViewportPosition(0) + 5, header->height() / 2);
@@ -426,11 +430,13 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
     // Release date: arrival order and its reverse.
     const QPoint date(header->sectionViewportPosition(1) + 5, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, date);
-    for (int row = 0; row + 1 < FWindow.BookList().Count(); ++row)
-        EXPECT_LT(FWindow.BookList().Record(row)->RowIndex(), FWindow.BookList().Record(row + 1)->RowIndex());
+    for (int row = 0; row + 1 < FWindow.ImportView().BookList().Count(); ++row)
+        EXPECT_LT(FWindow.ImportView().BookList().Record(row)->RowIndex(),
+                  FWindow.ImportView().BookList().Record(row + 1)->RowIndex());
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, date);
-    for (int row = 0; row + 1 < FWindow.BookList().Count(); ++row)
-        EXPECT_GT(FWindow.BookList().Record(row)->RowIndex(), FWindow.BookList().Record(row + 1)->RowIndex());
+    for (int row = 0; row + 1 < FWindow.ImportView().BookList().Count(); ++row)
+        EXPECT_GT(FWindow.ImportView().BookList().Record(row)->RowIndex(),
+                  FWindow.ImportView().BookList().Record(row + 1)->RowIndex());
 }
 
 // The list selects whole rows, but a click makes the clicked cell current:
@@ -438,24 +444,24 @@ TEST_F(MainWindow, EveryColumnSortsBothWaysByHeaderClicks)
 TEST_F(MainWindow, SpaceTicksTheRowWhicheverCellWasClickedWithoutMovingIt)
 {
     ImportSite();
-    FWindow.BookList().ColumnClick(0);  // sorted by the check box
+    FWindow.ImportView().BookList().ColumnClick(0);  // sorted by the check box
     const QStringList before = Column(FWindow, 2);
-    QTreeView* view = FWindow.InportBookListView();
+    QTreeView* view = Child<QTreeView>(FWindow, "InportBookListView");
     view->setFocus();
     for (int column = scDate; column < TBookListModel::kColumnCount; ++column) {
         SCOPED_TRACE(column);
-        const QModelIndex cell = FWindow.BookList().index(column - 1, column);
+        const QModelIndex cell = FWindow.ImportView().BookList().index(column - 1, column);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
         ASSERT_EQ(view->currentIndex(), cell);
         QTest::keyClick(view, Qt::Key_Space);
-        EXPECT_TRUE(FWindow.BookList().Checked(cell.row()));
+        EXPECT_TRUE(FWindow.ImportView().BookList().Checked(cell.row()));
         EXPECT_EQ(Column(FWindow, 2), before);
         QTest::keyClick(view, Qt::Key_Space);
-        EXPECT_FALSE(FWindow.BookList().Checked(cell.row()));
+        EXPECT_FALSE(FWindow.ImportView().BookList().Checked(cell.row()));
     }
     view->keyboardSearch(QString());  // a new search
     QTest::keyClicks(view, QStringLiteral("ch"));
-    EXPECT_EQ(FWindow.BookList().Text(view->currentIndex().row(), 2), QStringLiteral("Charlie"));
+    EXPECT_EQ(FWindow.ImportView().BookList().Text(view->currentIndex().row(), 2), QStringLiteral("Charlie"));
 }
 
 // Holds the second table page back until the test lets it go, so that the
@@ -491,14 +497,16 @@ TEST_F(MainWindow, APageArrivingAfterTicksUnderTheCheckBoxSortReordersTheWholeLi
         response.Body = TablePage(TableRow("03/14", "Pub", "NEW", "Ann", "100"));
     });
     Start(SiteUrl());
-    ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 5; }));
-    QHeaderView* header = FWindow.InportBookListView()->header();
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.ImportView().BookList().Count() == 5; }));
+    QHeaderView* header = Child<QTreeView>(FWindow, "InportBookListView")->header();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
-    ASSERT_EQ(FWindow.BookList().SortColumn(), 0);
+    ASSERT_EQ(FWindow.ImportView().BookList().SortColumn(), 0);
     ASSERT_EQ(Column(FWindow, 2), QString::fromLatin1("A Ab B b c").split(QLatin1Char(' ')));
-    FWindow.BookList().setData(FWindow.BookList().index(0, 0), Qt::Checked, Qt::CheckStateRole);
-    FWindow.BookList().setData(FWindow.BookList().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    FWindow.ImportView().BookList().setData(FWindow.ImportView().BookList().index(0, 0), Qt::Checked,
+                                            Qt::CheckStateRole);
+    FWindow.ImportView().BookList().setData(FWindow.ImportView().BookList().index(2, 0), Qt::Checked,
+                                            Qt::CheckStateRole);
     gate->Open();
     ASSERT_TRUE(WaitForImport());
 
@@ -508,7 +516,7 @@ TEST_F(MainWindow, APageArrivingAfterTicksUnderTheCheckBoxSortReordersTheWholeLi
     QStringList unticked = titles.mid(0, 4);
     QStringList ticked = titles.mid(4);
     for (int at = 0; at < 6; ++at)
-        EXPECT_EQ(FWindow.BookList().Checked(at), at >= 4) << at;
+        EXPECT_EQ(FWindow.ImportView().BookList().Checked(at), at >= 4) << at;
     unticked.sort();
     ticked.sort();
     EXPECT_EQ(unticked.join(QLatin1Char(' ')), QStringLiteral("Ab NEW b c"));
@@ -528,20 +536,20 @@ TEST_F(MainWindow, APageArrivingAfterTicksUnderTheCheckBoxSortReordersTheWholeLi
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("list.txt"));
     TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), marked + "\r\n\r\n" + all + "\r\n");
-    FWindow.MakeHTMLSectionButton()->click();
+    Child<QPushButton>(FWindow, "MakeHTMLSectionButton")->click();
     EXPECT_EQ(FHTMLForm.HTMLStringMemo()->toPlainText(), html.join(QStringLiteral(" / ")));
 }
 
 TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
 {
     ImportSite();
-    FWindow.BookList().ColumnClick(2);       // by title
-    FWindow.BookList().SetChecked(1, true);  // bravo
-    FWindow.BookList().SetChecked(3, true);  // Delta
+    FWindow.ImportView().BookList().ColumnClick(2);       // by title
+    FWindow.ImportView().BookList().SetChecked(1, true);  // bravo
+    FWindow.ImportView().BookList().SetChecked(3, true);  // Delta
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("list.txt"));
     int runs = 0;
@@ -564,7 +572,7 @@ TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
         }
         return name;
     });
-    FWindow.SaveListAsButton()->click();
+    Child<QPushButton>(FWindow, "SaveListAsButton")->click();
     ASSERT_EQ(runs, 1);
     // 漫画 = 0x96 0x9F 0x89 0xE6, ★★★ = 0x81 0x9A x3, 上旬 = 0x8F 0xE3 0x8F 0x7B
     const std::string expected = "\x81\x9A\x81\x9A\x81\x9A 03/16 bravo Eve 2,000 Pub\r\n"
@@ -585,7 +593,7 @@ TEST_F(MainWindow, SaveDialogSettingsAndTheSavedBytes)
     EXPECT_EQ(FMessages.Messages[0].Title, QStringLiteral("Information"));
     EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("保存が完了しました。"));
 
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(FMessages.Messages.size(), 2u);
 }
@@ -594,7 +602,7 @@ TEST_F(MainWindow, CancellingTheDialogWritesAndShowsNothing)
 {
     ImportSite();
     TScopedSaveDialogHook hook([](QFileDialog&) -> std::optional<QString> { return std::nullopt; });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     EXPECT_TRUE(FMessages.Messages.empty());
     EXPECT_TRUE(FWindow.SaveDialog().FileName().isEmpty());
 }
@@ -606,7 +614,7 @@ TEST_F(MainWindow, ASaveThatCannotCreateItsFileShowsWhyAndKeepsTheOldFile)
     const QString saved = dir.filePath(QStringLiteral("list.txt"));
     {
         TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return saved; });
-        FWindow.SaveListAsAction()->trigger();
+        Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     }
     QFile before(saved);
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
@@ -616,7 +624,7 @@ TEST_F(MainWindow, ASaveThatCannotCreateItsFileShowsWhyAndKeepsTheOldFile)
 
     const QString missing = dir.filePath(QStringLiteral("no such folder/list.txt"));
     TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return missing; });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     ASSERT_EQ(FMessages.Messages.size(), 1u) << "an error and no completion message";
     EXPECT_EQ(FMessages.Messages[0].Kind, TMessageKind::mkError);
     EXPECT_EQ(FMessages.Messages[0].Title, QStringLiteral("Tembrook"));
@@ -668,7 +676,7 @@ TEST_F(MainWindow, TheSaveDialogsAllFilesFilterListsNamesWithoutADot)
                   QStringLiteral("README list.txt photo.png"));
         return std::nullopt;
     });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
 }
 
 // Qt's save dialog would give the typed name the new filter's extension
@@ -777,7 +785,7 @@ TEST_F(MainWindow, TheSaveDialogRefusesAMissingFolderAndAReadOnlyFileAndStaysOpe
         }
         return chosen;
     });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     EXPECT_TRUE(QFileInfo::exists(fresh));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(missing).absolutePath()));
     QFile kept(locked);
@@ -811,16 +819,16 @@ TEST_F(MainWindow, TheFixtureSiteSavedWithEveryRowTickedInTitleOrder)
     const std::string lines = ReadFixture("expected/site_title.txt");
     ASSERT_FALSE(lines.empty());
 
-    FWindow.BookList().ColumnClick(2);
+    FWindow.ImportView().BookList().ColumnClick(2);
     Start(SiteUrl());
     ASSERT_TRUE(WaitForImport());
-    for (int row = 0; row < FWindow.BookList().Count(); ++row)
-        FWindow.BookList().SetChecked(row, true);
+    for (int row = 0; row < FWindow.ImportView().BookList().Count(); ++row)
+        FWindow.ImportView().BookList().SetChecked(row, true);
 
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("site.txt"));
     TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
-    FWindow.SaveListAsAction()->trigger();
+    Child<QAction>(FWindow, "SaveListAsAction")->trigger();
 
     std::string marked;
     std::size_t from = 0;
@@ -842,17 +850,17 @@ TEST_F(MainWindow, TheFixtureSiteSavedWithEveryRowTickedInTitleOrder)
 QStringList Ticked(const TTembrookMainForm& window)
 {
     QStringList titles;
-    for (int row = 0; row < window.BookList().Count(); ++row)
-        if (window.BookList().Checked(row))
-            titles.append(window.BookList().Text(row, 2));
+    for (int row = 0; row < window.ImportView().BookList().Count(); ++row)
+        if (window.ImportView().BookList().Checked(row))
+            titles.append(window.ImportView().BookList().Text(row, 2));
     return titles;
 }
 
 TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
 {
     ImportSite();
-    QTreeView* view = FWindow.InportBookListView();
-    QMenu* menu = FWindow.ListMenu();
+    QTreeView* view = Child<QTreeView>(FWindow, "InportBookListView");
+    QMenu* menu = Child<QMenu>(FWindow, "ListMenu");
     QStringList texts;
     for (QAction* action : menu->actions())
         if (!action->isSeparator())
@@ -861,7 +869,7 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
               (QStringList{QStringLiteral("前回の保存リストからチェック(&L)…"),
                            QStringLiteral("すべてチェック(&A)"), QStringLiteral("すべてのチェックを外す(&U)"),
                            QStringLiteral("カレンダーに書き出す(&C)…")}));
-    const QPoint onRow = view->visualRect(FWindow.BookList().index(1, 2)).center();
+    const QPoint onRow = view->visualRect(FWindow.ImportView().BookList().index(1, 2)).center();
     QContextMenuEvent mouse(QContextMenuEvent::Mouse, onRow, view->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(view->viewport(), &mouse);
     EXPECT_TRUE(menu->isVisible());
@@ -873,11 +881,11 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
     menu->hide();
 
     // Under the check-box sort the rows keep their places.
-    FWindow.BookList().ColumnClick(0);
+    FWindow.ImportView().BookList().ColumnClick(0);
     const QStringList order = Column(FWindow, 2);
-    FWindow.CheckAllAction()->trigger();
+    Child<QAction>(FWindow, "CheckAllAction")->trigger();
     EXPECT_EQ(Ticked(FWindow), order);
-    FWindow.UncheckAllAction()->trigger();
+    Child<QAction>(FWindow, "UncheckAllAction")->trigger();
     EXPECT_TRUE(Ticked(FWindow).isEmpty());
     EXPECT_EQ(Column(FWindow, 2), order);
 
@@ -891,7 +899,7 @@ TEST_F(MainWindow, TheListMenuOnTheRightButtonAndTheMenuKeyTicksAndUnticksAll)
     file.close();
     for (const QString& name : {missing, huge}) {
         TScopedOpenDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return name; });
-        FWindow.CheckFromSavedListAction()->trigger();
+        Child<QAction>(FWindow, "CheckFromSavedListAction")->trigger();
     }
     ASSERT_EQ(FMessages.Messages.size(), 2u);
     EXPECT_EQ(FMessages.Messages[0].Text, QStringLiteral("Cannot open file ") + missing);
@@ -906,9 +914,9 @@ TEST_F(MainWindow, TypingJumpsToTheTitleAndSpaceTicksIt)
     const int interval = QApplication::keyboardInputInterval();
     QApplication::setKeyboardInputInterval(600000);  // every key of a word adds to the search
     const auto restore = qScopeGuard([interval] { QApplication::setKeyboardInputInterval(interval); });
-    QTreeView* view = FWindow.InportBookListView();
+    QTreeView* view = Child<QTreeView>(FWindow, "InportBookListView");
     view->setFocus();
-    view->setCurrentIndex(FWindow.BookList().index(0, 0));
+    view->setCurrentIndex(FWindow.ImportView().BookList().index(0, 0));
     for (const char* typed : {"br", "CH", "漫"}) {
         SCOPED_TRACE(typed);
         view->keyboardSearch(QString());  // a new search
@@ -917,8 +925,10 @@ TEST_F(MainWindow, TypingJumpsToTheTitleAndSpaceTicksIt)
             QTest::keyClicks(view, text);
         else
             view->keyboardSearch(text);  // what an input method commits
-        EXPECT_TRUE(
-            FWindow.BookList().Text(view->currentIndex().row(), 2).startsWith(text, Qt::CaseInsensitive));
+        EXPECT_TRUE(FWindow.ImportView()
+                        .BookList()
+                        .Text(view->currentIndex().row(), 2)
+                        .startsWith(text, Qt::CaseInsensitive));
         EXPECT_EQ(view->currentIndex().column(), 0) << "the check box stays current";
     }
     QTest::keyClick(view, Qt::Key_Space);
@@ -928,9 +938,9 @@ TEST_F(MainWindow, TypingJumpsToTheTitleAndSpaceTicksIt)
 TEST_F(MainWindow, TheTickedRowsAsACalendarFile)
 {
     ImportSite();
-    FWindow.BookList().ColumnClick(2);       // alpha, bravo, Charlie, Delta, 漫画 (3)
-    FWindow.BookList().SetChecked(0, true);  // 04上旬
-    FWindow.BookList().SetChecked(4, true);  // 03/20
+    FWindow.ImportView().BookList().ColumnClick(2);       // alpha, bravo, Charlie, Delta, 漫画 (3)
+    FWindow.ImportView().BookList().SetChecked(0, true);  // 04上旬
+    FWindow.ImportView().BookList().SetChecked(4, true);  // 03/20
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("picks.ics"));
     TScopedSaveDialogHook hook([&](QFileDialog& dialog) -> std::optional<QString> {
@@ -938,7 +948,7 @@ TEST_F(MainWindow, TheTickedRowsAsACalendarFile)
         EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ics"));
         return name;
     });
-    FWindow.ExportCalendarAction()->trigger();
+    Child<QAction>(FWindow, "ExportCalendarAction")->trigger();
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray ics = file.readAll();
@@ -969,26 +979,27 @@ TEST_F(MainWindow, ACronRunWritesTheFileSaveWritesAfterTickingFromTheLastList)
                   });
     const auto importInLinkOrder = [&] {
         Start(SiteUrl());
-        ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 5; })) << "the first page's rows";
+        ASSERT_TRUE(WaitUntil([this] { return FWindow.ImportView().BookList().Count() == 5; }))
+            << "the first page's rows";
         gate->Open();
         ASSERT_TRUE(WaitForImport());
-        ASSERT_EQ(FWindow.BookList().Count(), 8);
+        ASSERT_EQ(FWindow.ImportView().BookList().Count(), 8);
     };
     // The exporter takes the system's date, which an unknown release day shows.
     platform::TScopedToday today(platform::SystemToday());
     QTemporaryDir dir;
     const QString last = dir.filePath(QStringLiteral("last.txt"));
     importInLinkOrder();
-    FWindow.BookList().SetChecked(0, true);
-    FWindow.BookList().SetChecked(2, true);
+    FWindow.ImportView().BookList().SetChecked(0, true);
+    FWindow.ImportView().BookList().SetChecked(2, true);
     {
         TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return last; });
-        FWindow.SaveListAsAction()->trigger();
+        Child<QAction>(FWindow, "SaveListAsAction")->trigger();
     }
     for (const bool byTitle : {false, true}) {
         SCOPED_TRACE(byTitle ? "by title" : "by date");
         if (byTitle)
-            FWindow.BookList().ColumnClick(2);
+            FWindow.ImportView().BookList().ColumnClick(2);
         importInLinkOrder();
         ASSERT_TRUE(Ticked(FWindow).isEmpty());
         {
@@ -996,13 +1007,13 @@ TEST_F(MainWindow, ACronRunWritesTheFileSaveWritesAfterTickingFromTheLastList)
                 EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
                 return last;
             });
-            FWindow.CheckFromSavedListAction()->trigger();
+            Child<QAction>(FWindow, "CheckFromSavedListAction")->trigger();
         }
         EXPECT_EQ(LogLines(FWindow).last(), QStringLiteral("保存リストから 2 件をチェックしました"));
         const QString saved = dir.filePath(QStringLiteral("saved.txt"));
         {
             TScopedSaveDialogHook hook([&](QFileDialog&) -> std::optional<QString> { return saved; });
-            FWindow.SaveListAsAction()->trigger();
+            Child<QAction>(FWindow, "SaveListAsAction")->trigger();
         }
 
         const QString cron = dir.filePath(QStringLiteral("cron.txt"));
@@ -1040,10 +1051,11 @@ TEST_F(MainWindow, ScreenshotWithRows)
         FServer.ServeBody(std::string("/comic/") + page, ReadFixture(std::string("site/") + page));
     Start(SiteUrl());
     ASSERT_TRUE(WaitForImport());
-    ASSERT_GT(FWindow.BookList().Count(), 3);
-    FWindow.BookList().SetChecked(0, true);
-    FWindow.BookList().SetChecked(2, true);
-    FWindow.InportBookListView()->setCurrentIndex(FWindow.BookList().index(2, 0));
+    ASSERT_GT(FWindow.ImportView().BookList().Count(), 3);
+    FWindow.ImportView().BookList().SetChecked(0, true);
+    FWindow.ImportView().BookList().SetChecked(2, true);
+    Child<QTreeView>(FWindow, "InportBookListView")
+        ->setCurrentIndex(FWindow.ImportView().BookList().index(2, 0));
     FWindow.activateWindow();
     PumpEvents(std::chrono::milliseconds(300));
     const QString name = QDir(folder).filePath(QStringLiteral("screenshot-main.png"));
@@ -1054,11 +1066,11 @@ TEST_F(MainWindow, ScreenshotWithRows)
 TEST_F(MainWindow, HTMLActionShowsTheTickedRows)
 {
     ImportSite();
-    FWindow.BookList().ColumnClick(3);  // by author: Ann, Bea, Cid, Dan, Eve
-    FWindow.BookList().SetChecked(0, true);
-    FWindow.BookList().SetChecked(3, true);
+    FWindow.ImportView().BookList().ColumnClick(3);  // by author: Ann, Bea, Cid, Dan, Eve
+    FWindow.ImportView().BookList().SetChecked(0, true);
+    FWindow.ImportView().BookList().SetChecked(3, true);
     ASSERT_FALSE(FHTMLForm.isVisible());
-    FWindow.MakeHTMLSectionButton()->click();
+    Child<QPushButton>(FWindow, "MakeHTMLSectionButton")->click();
     EXPECT_TRUE(FHTMLForm.isVisible());
     EXPECT_EQ(FHTMLForm.HTMLStringMemo()->toPlainText(), QStringLiteral("漫画(3) Ann / Delta Dan"));
 }
@@ -1066,23 +1078,23 @@ TEST_F(MainWindow, HTMLActionShowsTheTickedRows)
 TEST_F(MainWindow, StartPressedTwiceQuicklyClearsEachTimeAndBothImportsReport)
 {
     FServer.ServeInPieces("/comic/index.html", TopPage(), 16, std::chrono::milliseconds(5));
-    FWindow.SourceURLEdit()->setText(SiteUrl());
-    FWindow.StartInportButton()->click();
-    FWindow.StartInportButton()->click();
-    EXPECT_EQ(FWindow.BookList().Count(), 0);
-    EXPECT_EQ(FWindow.Memo1()->toPlainText(), QString());
+    Child<QLineEdit>(FWindow, "SourceURLEdit")->setText(SiteUrl());
+    Child<QPushButton>(FWindow, "StartInportButton")->click();
+    Child<QPushButton>(FWindow, "StartInportButton")->click();
+    EXPECT_EQ(FWindow.ImportView().BookList().Count(), 0);
+    EXPECT_EQ(Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText(), QString());
     // Both top pages complete and both sets of table pages add their rows.
     ASSERT_TRUE(WaitUntil([this] {
         return FServer.RequestCount("/comic/a.html") == 2 && FServer.RequestCount("/comic/b.html") == 2;
     }));
     ASSERT_TRUE(WaitForImport());
-    ASSERT_TRUE(WaitUntil([this] { return FWindow.BookList().Count() == 10; }));
+    ASSERT_TRUE(WaitUntil([this] { return FWindow.ImportView().BookList().Count() == 10; }));
     const QStringList log = LogLines(FWindow);
     EXPECT_EQ(log.count(QStringLiteral("Topページ取得成功")), 2) << log.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(log.count(QStringLiteral("‥‥リスト取得成功")), 4);
     std::vector<std::int32_t> indexes;
-    for (int row = 0; row < FWindow.BookList().Count(); ++row)
-        indexes.push_back(FWindow.BookList().Record(row)->RowIndex());
+    for (int row = 0; row < FWindow.ImportView().BookList().Count(); ++row)
+        indexes.push_back(FWindow.ImportView().BookList().Record(row)->RowIndex());
     EXPECT_EQ(indexes, (std::vector<std::int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
@@ -1098,7 +1110,7 @@ TEST_F(MainWindow, ARefusedTopPageCountsAsReceivedEmpty)
     for (int i = 1; i < log.size(); ++i)
         EXPECT_TRUE(log[i].startsWith(QStringLiteral("Topページ受信エラー : ") + url))
             << log[i].toStdString();
-    EXPECT_EQ(FWindow.BookList().Count(), 0);
+    EXPECT_EQ(FWindow.ImportView().BookList().Count(), 0);
 }
 
 // The site as the web serves it: in UTF-8 and EUC-JP the list shows the rows
@@ -1108,10 +1120,10 @@ TEST_F(MainWindow, PagesInOtherEncodingsAndPagesThatFail)
 {
     const auto all = [this] {  // every row's cells, in an order that arrival does not change
         QStringList rows;
-        for (int row = 0; row < FWindow.BookList().Count(); ++row) {
+        for (int row = 0; row < FWindow.ImportView().BookList().Count(); ++row) {
             QStringList cells;
             for (int column = 1; column < TBookListModel::kColumnCount; ++column)
-                cells += FWindow.BookList().Text(row, column);
+                cells += FWindow.ImportView().BookList().Text(row, column);
             rows += cells.join(QLatin1Char('|'));
         }
         rows.sort();
@@ -1182,9 +1194,10 @@ TEST_F(MainWindow, PagesInOtherEncodingsAndPagesThatFail)
             EXPECT_EQ(Status(0), c.Status);
         }
         for (const QString& line : c.LogHas) {
-            EXPECT_TRUE(LogLines(FWindow).contains(line)) << FWindow.Memo1()->toPlainText().toStdString();
+            EXPECT_TRUE(LogLines(FWindow).contains(line))
+                << Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText().toStdString();
         }
-        ASSERT_EQ(FWindow.BookList().Count(), c.Rows);
+        ASSERT_EQ(FWindow.ImportView().BookList().Count(), c.Rows);
         if (c.Rows == 5) {
             EXPECT_EQ(all(), shiftJis);
         } else if (c.Rows == 2) {
@@ -1203,17 +1216,18 @@ TEST_F(MainWindow, TheListShowsCharactersWhereThePageWroteReferences)
     FServer.ServeBody("/comic/b.html", TablePage(TableRow("03/15", "Pub", "&bogus; x", "Bea", "420")));
     Start(SiteUrl());
     ASSERT_TRUE(WaitForImport());
-    ASSERT_EQ(FWindow.BookList().Count(), 2);
+    ASSERT_EQ(FWindow.ImportView().BookList().Count(), 2);
     FWindow.InportBookListViewColumnClick(2);
     EXPECT_EQ(Column(FWindow, 2), (QStringList{QStringLiteral("&bogus; x"), QStringLiteral("Tom & Lily ♥")}))
         << "the sort reads the bytes: a title that begins with a reference sorts among '&'";
     EXPECT_EQ(Column(FWindow, 3), (QStringList{QStringLiteral("Bea"), QStringLiteral("Ann <")}));
-    EXPECT_EQ(FWindow.BookList().data(FWindow.BookList().index(1, 5)).toString(), QStringLiteral("A&B"));
-    QTreeView* view = FWindow.InportBookListView();
-    view->setCurrentIndex(FWindow.BookList().index(0, 0));
+    EXPECT_EQ(FWindow.ImportView().BookList().data(FWindow.ImportView().BookList().index(1, 5)).toString(),
+              QStringLiteral("A&B"));
+    QTreeView* view = Child<QTreeView>(FWindow, "InportBookListView");
+    view->setCurrentIndex(FWindow.ImportView().BookList().index(0, 0));
     view->keyboardSearch(QStringLiteral("Tom & L"));
     EXPECT_EQ(view->currentIndex().row(), 1);
-    EXPECT_EQ(FWindow.BookList().Record(1)->Title(), "Tom &amp; Lily &#9829;");
+    EXPECT_EQ(FWindow.ImportView().BookList().Record(1)->Title(), "Tom &amp; Lily &#9829;");
 }
 
 TEST_F(MainWindow, NoConnectionIsAnErrorWithTheFailureLine)
@@ -1247,7 +1261,7 @@ TEST_F(MainWindow, ProgressCountsKilobytesWhileAPageDownloads)
         const QString text = Status(1);
         if (seen.isEmpty() || seen.last() != text)
             seen.push_back(text);
-        const TImportRoad* road = FWindow.ImportRoad();
+        const TImportRoad* road = FWindow.ImportView().Road();
         return road->Outcome().TopPageDone && road->RunningTransfers() == 0;
     }));
     const QRegularExpression kilobytes(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})*Kbyte$"));
@@ -1273,7 +1287,7 @@ TEST(MainWindowProgress, PanelTextIsRoundedKilobytesWithTheLocaleSeparator)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Bytes);
-        EXPECT_EQ(TTembrookMainForm::ProgressPanelText(c.Bytes, c.Separator), QString::fromUtf8(c.Text));
+        EXPECT_EQ(TImportView::ProgressPanelText(c.Bytes, c.Separator), QString::fromUtf8(c.Text));
     }
 }
 
@@ -1288,7 +1302,7 @@ TEST_F(MainWindow, ClosingWhileDownloadsRunStopsThemPromptly)
     EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }));
     // Far above what stopping needs, far below the stall limit of a minute.
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
-    EXPECT_EQ(FWindow.ImportRoad(), nullptr);
+    EXPECT_EQ(FWindow.ImportView().Road(), nullptr);
     // Nothing arrives for the closed window afterwards.
     PumpEvents(std::chrono::milliseconds(100));
     EXPECT_TRUE(FMessages.Messages.empty());
@@ -1309,14 +1323,14 @@ TEST_F(MainWindow, ThreeHundredImportsInARowStayLevel)
         Start(SiteUrl());
         ASSERT_TRUE(WaitForImport()) << "import " << i;
         if (i == 1)
-            rows = FWindow.BookList().Count();
-        ASSERT_EQ(FWindow.BookList().Count(), rows) << "import " << i;
+            rows = FWindow.ImportView().BookList().Count();
+        ASSERT_EQ(FWindow.ImportView().BookList().Count(), rows) << "import " << i;
         if (i == kWarmUp)
             warm = ResidentBytes();
     }
     EXPECT_EQ(rows, 8);
     EXPECT_EQ(FServer.RequestCount("/comic/table2.html"), static_cast<std::size_t>(kImports));
-    EXPECT_EQ(FWindow.ImportRoad()->RunningTransfers(), 0u);
+    EXPECT_EQ(FWindow.ImportView().Road()->RunningTransfers(), 0u);
     EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }));
     const std::uint64_t last = ResidentBytes();
     std::printf("resident after %d imports: %llu KiB, after %d: %llu KiB\n", kWarmUp,

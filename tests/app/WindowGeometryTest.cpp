@@ -74,8 +74,8 @@ TEST(WindowGeometry, TheMainWindowsFrameCoversItsOuterRectangle)
     EXPECT_EQ(window.size(), ClientSizeWithin(outer.size(), frame));
     EXPECT_EQ(window.geometry().topLeft(), outer.topLeft() + QPoint(frame.left(), frame.top()));
     // The layout inside follows the smaller client area.
-    EXPECT_EQ(window.Panel1()->width(), window.width());
-    EXPECT_EQ(window.Memo1()->height(), 89);
+    EXPECT_EQ(Child<QFrame>(window, "Panel1")->width(), window.width());
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "Memo1")->height(), 89);
 }
 
 TEST(WindowGeometry, TheHTMLTextWindowsFrameCoversItsOuterRectangle)

@@ -148,9 +148,9 @@ protected:
     {
         ASSERT_TRUE(FDir.isValid());
         FOption.ParseTablePage(ReadFixture("site/table1.html"), true);
-        FWindow.BookList().Clear();
-        FWindow.BookList().AddBookSaleList(FOption.BookSaleList);
-        FWindow.BookList().SetChecked(0, true);
+        FWindow.ImportView().BookList().Clear();
+        FWindow.ImportView().BookList().AddBookSaleList(FOption.BookSaleList);
+        FWindow.ImportView().BookList().SetChecked(0, true);
     }
 
     QString Path(const QString& name) const { return FDir.filePath(name); }

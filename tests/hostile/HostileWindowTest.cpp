@@ -26,6 +26,7 @@
 #include "TembrookMainWindow.h"
 #include "TestHttpServer.h"
 #include "Thread.h"
+#include "WindowParts.h"
 
 namespace tembrook::test {
 namespace {
@@ -63,21 +64,21 @@ protected:
         InitializeTransfers();
         FServer.ServeBody("/index.html", TopPage("a.html", "b.html"));
         FWindow.show();
-        ASSERT_NE(FWindow.ImportRoad(), nullptr);
+        ASSERT_NE(FWindow.ImportView().Road(), nullptr);
     }
     void TearDown() override { StopAllTransfers(); }
 
     void PressStart(const std::string& url)
     {
-        FWindow.SourceURLEdit()->setText(QString::fromStdString(url));
-        FWindow.StartInportButton()->click();
+        Child<QLineEdit>(FWindow, "SourceURLEdit")->setText(QString::fromStdString(url));
+        Child<QPushButton>(FWindow, "StartInportButton")->click();
     }
 
     bool WaitForImport(std::chrono::milliseconds timeout = kGuard)
     {
         return WaitUntil(
             [this] {
-                const TImportRoad* road = FWindow.ImportRoad();
+                const TImportRoad* road = FWindow.ImportView().Road();
                 return road != nullptr && road->Outcome().TopPageDone && road->RunningTransfers() == 0;
             },
             timeout);
@@ -111,14 +112,14 @@ TEST_F(HostileWindow, FiftyStartsWhilePagesArriveThenCloseStopsEverythingPromptl
     EXPECT_TRUE(WaitUntil([] { return platform::TThread::RunningCount() == 0; }, kGuard));
     // Far above what stopping needs, far below what the pages would take.
     EXPECT_LT(std::chrono::steady_clock::now() - closing, 20s);
-    EXPECT_EQ(FWindow.ImportRoad(), nullptr);
+    EXPECT_EQ(FWindow.ImportView().Road(), nullptr);
 
     // Nothing reaches the closed window any more.
-    const int rows = FWindow.BookList().Count();
-    const QString log = FWindow.Memo1()->toPlainText();
+    const int rows = FWindow.ImportView().BookList().Count();
+    const QString log = Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText();
     PumpFor(300ms);
-    EXPECT_EQ(FWindow.BookList().Count(), rows);
-    EXPECT_EQ(FWindow.Memo1()->toPlainText(), log);
+    EXPECT_EQ(FWindow.ImportView().BookList().Count(), rows);
+    EXPECT_EQ(Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText(), log);
     EXPECT_EQ(rows % kRowsPerPage, 0) << "rows arrive a whole page at a time";
     EXPECT_TRUE(FMessages.empty());
 }
@@ -138,7 +139,7 @@ TEST_F(HostileWindow, FiftyStartsInARowAllRunAndTheRowsComeInWholePages)
     // Every Start empties the list; pages of earlier imports that arrive
     // after it still add their rows. The last import's own two pages always
     // arrive after its Start.
-    const int rows = FWindow.BookList().Count();
+    const int rows = FWindow.ImportView().BookList().Count();
     EXPECT_EQ(rows % kRowsPerPage, 0);
     EXPECT_GE(rows, 2 * kRowsPerPage);
     EXPECT_LE(rows, 100 * kRowsPerPage);
@@ -167,7 +168,7 @@ TEST_F(HostileWindow, AfterAHostileSiteTheFixtureSiteImportsAsUsual)
 
     PressStart(FServer.Url("/hostile/index.html"));
     ASSERT_TRUE(WaitForImport());
-    TBookListModel& list = FWindow.BookList();
+    TBookListModel& list = FWindow.ImportView().BookList();
     ASSERT_EQ(list.Count(), 3);
     std::vector<QString> titles;
     for (int row = 0; row < list.Count(); ++row)
@@ -176,7 +177,7 @@ TEST_F(HostileWindow, AfterAHostileSiteTheFixtureSiteImportsAsUsual)
     EXPECT_EQ(titles,
               (std::vector<QString>{QStringLiteral("Bad\uFFFDBytes"), QStringLiteral("Huge0"),
                                     QStringLiteral("Lost\uFFFD\uFFFDTrail")}));
-    const QString log = FWindow.Memo1()->toPlainText();
+    const QString log = Child<QPlainTextEdit>(FWindow, "Memo1")->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("‥‥行を読み飛ばしました : ") +
                              QString::fromStdString(FServer.Url("/hostile/bad.html")) +
                              QStringLiteral(" 表の3行目")))

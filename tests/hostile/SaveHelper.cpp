@@ -50,9 +50,9 @@ int main(int argc, char** argv)
     }
 
     tembrook::TTembrookMainForm window;
-    window.BookList().Clear();
-    window.BookList().AddBookSaleList(option.BookSaleList);
-    window.BookList().SetChecked(0, true);
+    window.ImportView().BookList().Clear();
+    window.ImportView().BookList().AddBookSaleList(option.BookSaleList);
+    window.ImportView().BookList().SetChecked(0, true);
 
     const tembrook::TScopedMessageHook messages([](const tembrook::TShownMessage& message) {
         const char* kind = message.Kind == tembrook::TMessageKind::mkError ? "error" : "information";
@@ -61,6 +61,6 @@ int main(int argc, char** argv)
     const tembrook::TScopedSaveDialogHook dialog(
         [&](QFileDialog&) { return std::optional<QString>(fileName); });
     window.SaveListAsActionExecute();
-    std::printf("rows\t%d\n", window.BookList().Count());
+    std::printf("rows\t%d\n", window.ImportView().BookList().Count());
     return 0;
 }
