@@ -12,13 +12,6 @@
 namespace tembrook::test {
 namespace {
 
-std::unique_ptr<QWidget> MakeOwnerForm(int left, int top, int width, int height)
-{
-    auto form = std::make_unique<QWidget>();
-    form->setGeometry(left, top, width, height);
-    return form;
-}
-
 // --- construction ---------------------------------------------------------
 
 struct OwnerCase {

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 namespace tembrook::test {
@@ -46,6 +47,14 @@ public:
 };
 
 // Renders a widget (shown or not) into an image of its size.
+// A plain window standing in for the form that owns an About box.
+inline std::unique_ptr<QWidget> MakeOwnerForm(int left, int top, int width, int height)
+{
+    auto form = std::make_unique<QWidget>();
+    form->setGeometry(left, top, width, height);
+    return form;
+}
+
 inline QImage RenderWidget(QWidget& widget)
 {
     QImage image(widget.size(), QImage::Format_RGB32);
