@@ -207,41 +207,19 @@ QString FromCP932(std::string_view bytes)
     return text;
 }
 
-std::string ToCP932(QStringView text)
-{
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()) * 2);
-    const TEncodeTable* table = nullptr;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;  // one character outside the BMP, which CP932 lacks
-        if (table == nullptr)
-            table = &EncodeTable();
-        const std::uint16_t code = QChar::isSurrogate(c) ? 0 : (*table)[c];
-        if (code == 0)
-            bytes += '?';
-        else
-            AppendCode(bytes, code);
-    }
-    return bytes;
-}
+namespace {
 
-std::string ToCP932WithReferences(QStringView text)
+// The one encoding loop: ASCII as itself, every other character through
+// table() (asked for only once a text holds one) and, where the table has
+// no bytes for it, through missing(bytes, codePoint). A character beyond
+// the BMP reaches missing with its full code point; an unpaired surrogate
+// as U+FFFD.
+template <class TTable, class TMissing>
+std::string EncodeCp932(QStringView text, TTable&& table, TMissing&& missing)
 {
-    static const std::unique_ptr<TEncodeTable> table = [] {
-        auto withTwins = std::make_unique<TEncodeTable>(EncodeTable());
-        for (const TCp932Twin& twin : kCp932Twins)
-            if ((*withTwins)[twin.Character] == 0)
-                (*withTwins)[twin.Character] = twin.Bytes;
-        return withTwins;
-    }();
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()) * 2);
+    const TEncodeTable* codes = nullptr;
     const qsizetype size = text.size();
     const char16_t* chars = reinterpret_cast<const char16_t*>(text.data());
     for (qsizetype i = 0; i < size; ++i) {
@@ -251,20 +229,49 @@ std::string ToCP932WithReferences(QStringView text)
             continue;
         }
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
-            AppendReference(bytes, QChar::surrogateToUcs4(c, chars[i + 1]));
+            missing(bytes, QChar::surrogateToUcs4(c, chars[i + 1]));  // CP932 lacks every one
             ++i;
             continue;
         }
-        if (c <= 0x9F || QChar::isSurrogate(c)) {
-            AppendReference(bytes, kReplacement);
+        if (QChar::isSurrogate(c)) {
+            missing(bytes, kReplacement);
             continue;
         }
-        if (const std::uint16_t code = (*table)[c]; code != 0)
+        if (codes == nullptr)
+            codes = &table();
+        if (const std::uint16_t code = (*codes)[c]; code != 0)
             AppendCode(bytes, code);
         else
-            AppendReference(bytes, c);
+            missing(bytes, c);
     }
     return bytes;
+}
+
+const TEncodeTable& EncodeTableWithTwins()
+{
+    static const std::unique_ptr<TEncodeTable> table = [] {
+        auto withTwins = std::make_unique<TEncodeTable>(EncodeTable());
+        for (const TCp932Twin& twin : kCp932Twins)
+            if ((*withTwins)[twin.Character] == 0)
+                (*withTwins)[twin.Character] = twin.Bytes;
+        return withTwins;
+    }();
+    return *table;
+}
+
+}  // namespace
+
+std::string ToCP932(QStringView text)
+{
+    return EncodeCp932(text, &EncodeTable, [](std::string& bytes, char32_t) { bytes += '?'; });
+}
+
+std::string ToCP932WithReferences(QStringView text)
+{
+    // The C1 controls have no bytes in either table.
+    return EncodeCp932(text, &EncodeTableWithTwins, [](std::string& bytes, char32_t codePoint) {
+        AppendReference(bytes, codePoint >= 0x80 && codePoint <= 0x9F ? kReplacement : codePoint);
+    });
 }
 
 std::string Cp932ToUtf8(std::string_view bytes)
