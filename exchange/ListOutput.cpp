@@ -19,23 +19,16 @@ QString SavedListTickedLine(int count)
     return QStringLiteral("保存リストから %1 件をチェックしました").arg(count);
 }
 
-TOutputRows ChooseOutputRows(const TOutputRows& rows, const TOutputFormat& format, bool ticking)
-{
-    if (!ticking || format.Rows != TOutputRowChoice::orTickedWhenTicking)
-        return rows;
-    TOutputRows chosen;
-    for (const TBookSaleRowRef& row : rows)
-        if (row.Checked)
-            chosen.push_back(row);
-    return chosen;
-}
-
 TOutput BuildListOutput(const TOutputFormat& format, const TOutputRows& rows, bool ticking,
                         const TOutputSettings& settings)
 {
     if (!ticking || format.Rows != TOutputRowChoice::orTickedWhenTicking)
         return format.Build(rows, settings);  // every row, without a copy of the list
-    return format.Build(ChooseOutputRows(rows, format, ticking), settings);
+    TOutputRows ticked;
+    for (const TBookSaleRowRef& row : rows)
+        if (row.Checked)
+            ticked.push_back(row);
+    return format.Build(ticked, settings);
 }
 
 TOutputDestination::TOutputDestination(const QString& fileName) : FFileName(fileName)

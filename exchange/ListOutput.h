@@ -37,10 +37,8 @@ int TickFromSavedList(TOutputRows& rows, const TSavedListTicks& ticks);
 // The log line of a tick from a saved list: "保存リストから N 件をチェックしました".
 QString SavedListTickedLine(int count);
 
-// The rows `format` takes of rows, in their order.
-TOutputRows ChooseOutputRows(const TOutputRows& rows, const TOutputFormat& format, bool ticking);
-
-// `format`'s output of the rows it takes.
+// `format`'s output of the rows it takes, in their order: every row, or the
+// ticked ones when the format takes those and ticking.
 TOutput BuildListOutput(const TOutputFormat& format, const TOutputRows& rows, bool ticking,
                         const TOutputSettings& settings);
 
