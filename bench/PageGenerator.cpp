@@ -1,9 +1,5 @@
 #include "PageGenerator.h"
 
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
-
 #include <array>
 #include <string_view>
 
@@ -334,33 +330,6 @@ std::string MakeLargeCell(std::size_t bytes)
     }
     cell.append("</td>");
     return cell;
-}
-
-std::string ToUtf8Page(const std::string& cp932)
-{
-    iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("no CP932 table for iconv");
-    std::string utf8(cp932.size() * 3 / 2 + 16, '\0');
-    char* in = const_cast<char*>(cp932.data());
-    std::size_t inLeft = cp932.size();
-    std::size_t done = 0;
-    while (inLeft > 0) {
-        char* out = utf8.data() + done;
-        std::size_t outLeft = utf8.size() - done;
-        const std::size_t rc = iconv(converter, &in, &inLeft, &out, &outLeft);
-        done = static_cast<std::size_t>(out - utf8.data());
-        if (rc != static_cast<std::size_t>(-1))
-            continue;
-        if (errno != E2BIG) {
-            iconv_close(converter);
-            throw std::runtime_error("a generated page is no CP932");
-        }
-        utf8.resize(utf8.size() * 2);
-    }
-    iconv_close(converter);
-    utf8.resize(done);
-    return utf8;
 }
 
 }  // namespace tembrook::bench

@@ -35,10 +35,6 @@ std::string MakeTablePage(int rows, int firstRow = 0, int badEvery = 0);
 // and one line per link (at most two are used by the import), then the foot.
 std::string MakeTopPage(std::size_t fillerBytes, const std::vector<std::string>& links);
 
-// The same page written in UTF-8 (glibc's CP932 table), for the benchmarks
-// of a site that declares UTF-8, as most sites now do.
-std::string ToUtf8Page(const std::string& cp932);
-
 // One table cell of about `bytes` bytes: "<td ...>" + text + "</td>".
 std::string MakeLargeCell(std::size_t bytes);
 

@@ -20,6 +20,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "Cp932Codec.h"
 #include "PageGenerator.h"
 
 int main(int argc, char** argv)
@@ -38,7 +39,7 @@ int main(int argc, char** argv)
     };
     if (utf8)
         for (auto& [path, body] : pages)
-            body = tembrook::bench::ToUtf8Page(body);
+            body = tembrook::Cp932ToUtf8(body);
     const char* const contentType = utf8 ? "text/html; charset=utf-8" : "text/html";
 
     httplib::Server server;
