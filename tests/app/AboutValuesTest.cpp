@@ -2,6 +2,7 @@
 // its values, its modal display, its picture, and the right release over a
 // Start button that opens it.
 #include "AboutValues.h"
+#include "AboutValuesChecks.h"
 #include "BoxLabels.h"
 #include "MouseUpEvent.h"
 #include "UiTestSupport.h"
@@ -22,22 +23,7 @@ TEST(AboutFormTest, MainWindowInstanceHasItsValues)
     auto form = MakeOwnerForm(66, 143, 813, 681);
     TAboutForm* const about = CreateTembrookAboutForm(form.get());
     EXPECT_EQ(about->parent(), form.get());
-    EXPECT_EQ(about->objectName(), QStringLiteral("AboutForm1"));
-    EXPECT_TRUE(about->AutoPosition());
-    EXPECT_EQ(about->WindowTop(), 393);
-    EXPECT_EQ(about->WindowLeft(), 335);
-    EXPECT_EQ(about->Style(), bsDialog);
-    EXPECT_TRUE(about->Graphic().isNull());
-    EXPECT_EQ(about->ApplicationTitle(), QStringLiteral("Tembrook"));
-    EXPECT_TRUE(about->TitleHeader().isEmpty());
-    EXPECT_EQ(about->TitleFooter(), QStringLiteral("[α version]"));
-    EXPECT_EQ(about->Version(), QStringLiteral("0.10.10"));
-    EXPECT_EQ(about->Copyright(), TAboutForm::DefaultCopyright());
-    EXPECT_TRUE(about->LinkWebPage());
-    EXPECT_TRUE(about->LinkMailTo());
-    EXPECT_EQ(about->TitleFont().Font.pixelSize(), 32);
-    EXPECT_EQ(about->TitleFont().Color, clWindowText);
-    EXPECT_FALSE(about->OnIconClick());
+    ExpectTembrookAboutValues(*about);
 }
 
 TEST(AboutFormTest, ModalDisplayEndsWithOkAndTheWindowIsGone)

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "AboutForm.h"
+#include "AboutValuesChecks.h"
 #include "AboutWindow.h"
 #include "AppTestSupport.h"
 #include "BookListModel.h"
@@ -193,23 +194,9 @@ TEST(MainWindowAboutForm, IsAboutForm1WithTheWindowsValues)
     TTembrookMainForm window;
     TAboutForm* about = Child<TAboutForm>(window, "AboutForm1");
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->objectName(), QStringLiteral("AboutForm1"));
     EXPECT_EQ(about->parent(), &window) << "the window owns it";
     EXPECT_EQ(about->OwnerForm(), &window);
-    EXPECT_TRUE(about->AutoPosition());
-    EXPECT_EQ(about->WindowTop(), 393);
-    EXPECT_EQ(about->WindowLeft(), 335);
-    EXPECT_EQ(about->Style(), bsDialog);
-    EXPECT_TRUE(about->Graphic().isNull());
-    EXPECT_EQ(about->ApplicationTitle(), QStringLiteral("Tembrook"));
-    EXPECT_EQ(about->TitleHeader(), QString());
-    EXPECT_EQ(about->TitleFooter(), QStringLiteral("[α version]"));
-    EXPECT_EQ(about->Version(), QStringLiteral("0.10.10"));
-    EXPECT_TRUE(about->LinkWebPage());
-    EXPECT_TRUE(about->LinkMailTo());
-    EXPECT_EQ(about->TitleFont().Font.pixelSize(), 32);
-    EXPECT_EQ(about->TitleFont().Color, clWindowText);
-    EXPECT_FALSE(about->OnIconClick());
+    ExpectTembrookAboutValues(*about);
 }
 
 // The texts that the layouts show whole, measured in the face the program
